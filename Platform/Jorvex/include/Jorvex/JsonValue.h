@@ -11,7 +11,11 @@
 // garbage, a released handle) with a negative status and touches no memory
 // other than its own out-parameters, which it leaves unwritten on failure
 // unless stated otherwise. Statuses: 0 or more is success, negative failure.
-// All strings are NUL-terminated UTF-16. All functions are thread-safe.
+// All strings are NUL-terminated UTF-16; an unpaired surrogate in text given
+// to the library is stored as U+FFFD. All functions are thread-safe.
+//
+// No tree nests deeper than JORVEX_MAX_DEPTH containers: a put, Reader or view
+// lookup that would go deeper fails with JORVEX_E_TOO_DEEP and changes nothing.
 #pragma once
 
 #include <stdint.h>
@@ -58,35 +62,42 @@ JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_CreateJsonHandle(JsonHandl
 // an owning handle or a view): writes through one are seen through the other.
 JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_ShareJsonHandle(JsonHandle source, JsonHandle* out);
 
-// Releases an owning handle; the tree is freed with its last owning handle.
-// Views and unknown handles are refused (negative status), nothing is freed.
+// Releases an owning handle and sets *handle to JSON_HANDLE_DEFAULT_INIT; the
+// tree is freed with its last owning handle. Views and unknown handles are
+// refused (negative status), nothing is freed and *handle is left as it was.
 JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_DestroyJsonHandle(JsonHandle* handle);
 
 // A view of the member `key` of the object designated by `object`. Whenever
 // `object` is a live handle, *out is written, even when the member does not
 // exist (status JORVEX_E_NOT_FOUND): a later put through that view, or through
 // an element view made from it, creates the member (turning a null parent into
-// an object). Gets through a view of a missing value fail.
+// an object). Gets through a view of a missing value fail. A value that is
+// neither an object nor null fails with JORVEX_E_WRONG_TYPE and *out is not
+// written.
 JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_GetAtKey(JsonHandle object, JsonHandle* out, const wchar_t* key);
 
 // As GetAtKey for element `index`. A put through the element whose index
 // equals the array's size appends; on a missing or null value a put through
-// index 0 creates an array of one element.
+// index 0 creates an array of one element; a put beyond the size fails with
+// JORVEX_E_OUT_OF_RANGE. A value that is neither an array nor null fails with
+// JORVEX_E_WRONG_TYPE and *out is not written.
 JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_GetAtIndex(JsonHandle array, JsonHandle* out, uint32_t index);
 
 // The number of elements of an array; 0 for anything else, including a
 // missing value or a bad handle.
 JORVEX_API uint32_t JORVEX_CALL VESK_PA_JsonValue_GetSize(JsonHandle array);
 
-// Reads a non-negative integer that fits 32 bits. Negatives, fractions, larger
-// values and non-numbers fail and leave *value unwritten.
+// Reads a non-negative integer that fits 32 bits. A number written with a
+// fraction part of zero (3.0, 1e2) counts as that integer. Negatives, fractions,
+// larger values and non-numbers fail and leave *out unwritten.
 JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_GetUInt(JsonHandle value, uint32_t* out);
 
 // Two-call convention: with buffer null, *length receives the string's length
 // in UTF-16 units without terminator. With a buffer, *length is its capacity
 // in UTF-16 units; the string and its terminator are written when they fit,
 // otherwise JORVEX_E_BUFFER_TOO_SMALL, the buffer is untouched and *length
-// receives the length needed without terminator.
+// receives the length needed without terminator. On success *length is the
+// length written without terminator. A null length is JORVEX_E_BAD_ARGUMENT.
 JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_GetString(JsonHandle value, wchar_t* buffer, uint32_t* length);
 
 JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_PutUInt(JsonHandle value, uint32_t number);
@@ -97,12 +108,16 @@ JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_PutBool(JsonHandle value, 
 // not affect it.
 JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_PutJsonHandle(JsonHandle target, JsonHandle source);
 
-// Sets the value from JSON text. Malformed text, nesting deeper than
-// JORVEX_MAX_DEPTH and numbers out of range fail and leave the value as it was.
+// Sets the value from JSON text. Malformed text (JORVEX_E_PARSE), nesting
+// deeper than JORVEX_MAX_DEPTH counted from the tree's root (JORVEX_E_TOO_DEEP)
+// and numbers out of range such as 1e400 (JORVEX_E_OUT_OF_RANGE) fail and leave
+// the value as it was. Unpaired surrogates in the text read as U+FFFD; an
+// escaped one (\ud800 alone) is malformed.
 JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_Reader(JsonHandle value, const wchar_t* text);
 
 // Not used by the plug-in; for hosts. Writes the value as compact JSON text,
-// with the two-call length convention of GetString.
+// with the two-call length convention of GetString. Non-ASCII characters are
+// written as they are, not as \u escapes.
 JORVEX_API JorvexStatus JORVEX_CALL VESK_PA_JsonValue_Writer(JsonHandle value, wchar_t* buffer, uint32_t* length);
 
 // Diagnostics for hosts and tests: the number of owning handles alive now.
