@@ -1,0 +1,82 @@
+#include "Common/Source/PCCommonHelper.h"
+
+#include <psapi.h>
+
+#include <optional>
+
+#include "Common/BxCommon/BxComn_String.h"
+#include "Common/BxCommon/BxComn_UniqueResource.h"
+#include "Common/Source/PathText.h"
+#include "Tavrel/Log/ScopeTrace.h"
+
+namespace {
+
+constexpr DWORD kQueryAndReadAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x410
+
+// A desktop holds at most 65,536 user handles; a walk longer than that can
+// only be going round in circles while windows are reordered under it.
+constexpr int kMaxWindowsWalked = 65536;
+
+// The executable path of `pid`, or nothing when it cannot be read. A failed
+// GetModuleFileNameExW counts as unreadable, exactly like a process that
+// cannot be opened: its caller then skips the path check. Only the
+// characters that the query reports as written are read.
+std::optional<std::wstring> ReadExecutablePath(uint32_t pid) {
+    BxCommon::UniqueHandle process(OpenProcess(kQueryAndReadAccess, FALSE, pid));
+    if (!process) return std::nullopt;
+    wchar_t path[MAX_PATH] = {};
+    DWORD written = GetModuleFileNameExW(process.Get(), nullptr, path, MAX_PATH);
+    if (written == 0) return std::nullopt;
+    return std::wstring(path, written);
+}
+
+}  // namespace
+
+CParentControlProcessHelper::CParentControlProcessHelper() {
+    TAVREL_SCOPE_TRACE(L"CParentControlProcessHelper::CParentControlProcessHelper");
+}
+
+CParentControlProcessHelper::~CParentControlProcessHelper() {
+    try {
+        TAVREL_SCOPE_TRACE(L"CParentControlProcessHelper::~CParentControlProcessHelper");
+    } catch (...) {
+        // Out of memory for the trace; a destructor must not throw.
+    }
+}
+
+bool CParentControlProcessHelper::CloseProcessInList(const PcAppStopList& list) {
+    TAVREL_SCOPE_TRACE(L"CParentControlProcessHelper::CloseProcessInList");
+    for (const PcAppStopItem& item : list) {
+        if (std::optional<std::wstring> path = ReadExecutablePath(item.uPid)) {
+            std::wstring lowered = ParentControl::LowerCaseLetters(*path);
+            if (item.tsAppFilePath.find(lowered) == std::wstring::npos) {
+                TAVREL_LOG(2, L"CloseProcessInList() --- Process file path is not match! PID: "
+                                  << item.uPid << L" tsAppFilePath: " << item.tsAppFilePath << L" tsFilePath: "
+                                  << lowered);
+                continue;
+            }
+        }
+        if (HWND window = GetWindowHandleByPID(item.uPid)) PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    return true;
+}
+
+HWND CParentControlProcessHelper::GetWindowHandleByPID(uint32_t pid) {
+    TAVREL_SCOPE_TRACE(L"CParentControlProcessHelper::GetWindowHandleByPID");
+    HWND window = GetTopWindow(nullptr);
+    for (int walked = 0; window != nullptr && walked < kMaxWindowsWalked; ++walked) {
+        DWORD owner = 0;
+        const bool qualifies = GetWindowThreadProcessId(window, &owner) != 0 &&
+                               (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0 &&
+                               GetParent(window) == nullptr && owner == pid;
+        if (qualifies) {
+            std::wstring handleText;
+            BxCommon::String::Format(handleText, L"0x%08x",
+                                     static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
+            TAVREL_LOG(2, L"GetWindowHandleByPID() --- hWnd=" << handleText << L" Pid=" << pid);
+            return window;
+        }
+        window = GetWindow(window, GW_HWNDNEXT);
+    }
+    return nullptr;
+}

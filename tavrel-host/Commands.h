@@ -1,0 +1,17 @@
+// The host's commands. Each returns the process exit status and throws
+// HostError for failures that get one line and status 2.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace TavrelHost {
+
+using Arguments = std::vector<std::wstring>;
+
+int RunHelp();
+int RunVersion();
+// call '<json>' | call --file PATH | call -
+int RunCall(const Arguments& arguments);
+
+}  // namespace TavrelHost

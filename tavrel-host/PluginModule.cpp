@@ -1,0 +1,48 @@
+#include "tavrel-host/PluginModule.h"
+
+#include "tavrel-host/HostError.h"
+
+namespace TavrelHost {
+
+std::wstring ExecutableFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) throw HostError(L"cannot read the host's own path");
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+PluginModule::PluginModule() : path_(ExecutableFolder() + L"Tavrel.dll") {
+    module_ = LoadLibraryW(path_.c_str());
+    if (module_ == nullptr) {
+        throw HostError(L"cannot load " + path_ + L" (Windows error " + std::to_wstring(GetLastError()) + L")");
+    }
+    try {
+        versioning_ = Resolve<PFN_Interface_FastCall_Versioning>("Interface_FastCall_Versioning");
+        initialize_ = Resolve<PFN_Interface_FastCall_Initialize>("Interface_FastCall_Initialize");
+        uninitialize_ = Resolve<PFN_Interface_FastCall_Uninitialize>("Interface_FastCall_Uninitialize");
+        callFunc_ = Resolve<PFN_Interface_FastCall_CallFunc>("Interface_FastCall_CallFunc");
+    } catch (...) {
+        FreeLibrary(module_);
+        throw;
+    }
+}
+
+PluginModule::~PluginModule() { FreeLibrary(module_); }
+
+FARPROC PluginModule::ResolveAddress(const char* name) const {
+    FARPROC function = GetProcAddress(module_, name);
+    if (function == nullptr) {
+        std::wstring wideName(name, name + strlen(name));
+        throw HostError(path_ + L" does not export " + wideName);
+    }
+    return function;
+}
+
+}  // namespace TavrelHost

@@ -1,0 +1,46 @@
+// Tavrel.dll loaded the way the suite's host loads it: from the host's own
+// folder, with its four exports resolved by name.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "Tavrel/Plugin/TavrelInterface.h"
+
+namespace TavrelHost {
+
+class PluginModule {
+public:
+    // Throws HostError naming the file or export that is missing.
+    PluginModule();
+    ~PluginModule();
+    PluginModule(const PluginModule&) = delete;
+    PluginModule& operator=(const PluginModule&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    DWORD Versioning(DWORD* version) const { return versioning_(version); }
+    DWORD Initialize() const { return initialize_(); }
+    DWORD Uninitialize() const { return uninitialize_(); }
+    DWORD CallFunc(JsonHandle* request, JsonHandle* response) const { return callFunc_(request, response); }
+
+private:
+    FARPROC ResolveAddress(const char* name) const;
+    template <typename Function>
+    Function Resolve(const char* name) const {
+        // Through a generic function type: GetProcAddress cannot know the real one.
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(ResolveAddress(name)));
+    }
+
+    std::wstring path_;
+    HMODULE module_ = nullptr;
+    PFN_Interface_FastCall_Versioning versioning_ = nullptr;
+    PFN_Interface_FastCall_Initialize initialize_ = nullptr;
+    PFN_Interface_FastCall_Uninitialize uninitialize_ = nullptr;
+    PFN_Interface_FastCall_CallFunc callFunc_ = nullptr;
+};
+
+// The folder of the running executable, with a trailing separator.
+std::wstring ExecutableFolder();
+
+}  // namespace TavrelHost

@@ -1,0 +1,53 @@
+// tavrel-host: hosts Tavrel.dll the way the suite does, for people and tests.
+#include <windows.h>
+
+#include <exception>
+
+#include "tavrel-host/Commands.h"
+#include "tavrel-host/Console.h"
+#include "tavrel-host/HostError.h"
+
+namespace TavrelHost {
+
+int RunHelp() {
+    WriteOut(
+        L"usage: tavrel-host COMMAND [ARGS]\n"
+        L"\n"
+        L"Loads Tavrel.dll from this folder as the suite's host does and sends it one request.\n"
+        L"\n"
+        L"  call '<json>'       send a raw request and print the response\n"
+        L"  call --file PATH    ... with the request read from a file\n"
+        L"  call -              ... with the request read from standard input\n"
+        L"  --version           print the interface version and the DLL's file version\n"
+        L"  --help              print this text\n"
+        L"\n"
+        L"Exit status: 0 done, 2 bad usage, missing DLL or export, malformed request.\n");
+    return 0;
+}
+
+namespace {
+
+int Run(const Arguments& all) {
+    if (all.empty() || all[0] == L"--help" || all[0] == L"-h" || all[0] == L"help") return RunHelp();
+    const std::wstring& command = all[0];
+    Arguments rest(all.begin() + 1, all.end());
+    if (command == L"--version") return RunVersion();
+    if (command == L"call") return RunCall(rest);
+    throw HostError(L"unknown command '" + command + L"' (see tavrel-host --help)");
+}
+
+}  // namespace
+}  // namespace TavrelHost
+
+int wmain(int argc, wchar_t** argv) {
+    using namespace TavrelHost;
+    try {
+        return Run(Arguments(argv + 1, argv + argc));
+    } catch (const HostError& error) {
+        WriteError(L"tavrel-host: " + error.Message() + L"\n");
+        return 2;
+    } catch (const std::exception& error) {
+        WriteError(L"tavrel-host: unexpected failure: " + FromUtf8(error.what()) + L"\n");
+        return 1;
+    }
+}

@@ -1,0 +1,93 @@
+// tavrel-host run as a real process, the way people and scripts use it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ChildProcess.h"
+#include "TempFolder.h"
+#include "TextFile.h"
+
+using namespace TestSupport;
+
+namespace {
+
+ProcessResult Host(const std::wstring& arguments, const std::string& input = {}) {
+    return RunProcess(Quote(BinaryFolder() + L"tavrel-host.exe") + L" " + arguments, 60000, input);
+}
+
+size_t LineCount(const std::wstring& text) { return std::count(text.begin(), text.end(), L'\n'); }
+
+void CopyBeside(const std::wstring& folder, const wchar_t* from, const wchar_t* to) {
+    ASSERT_TRUE(CopyFileW((BinaryFolder() + from).c_str(), (folder + L"\\" + to).c_str(), FALSE)) << GetLastError();
+}
+
+}  // namespace
+
+TEST(HostTool, VersionPrintsInterfaceAndFileVersion) {
+    ProcessResult result = Host(L"--version");
+    ASSERT_TRUE(result.finished);
+    EXPECT_EQ(0u, result.exitCode) << result.err;
+    EXPECT_EQ(L"interface version 0x00010001\nfile version 1.0.0.1\n", result.out);
+}
+
+TEST(HostTool, CallSendsTheRequestFromArgumentFileOrStandardInput) {
+    TempFolder folder;
+    ASSERT_TRUE(WriteUtf8File(folder / L"request.json", L"{\"TaskID\":7}"));
+    for (const auto& [arguments, input] :
+         {std::pair<std::wstring, std::string>{L"call \"{\\\"TaskID\\\":7}\"", ""},
+          {L"call --file " + Quote(folder / L"request.json"), ""},
+          {L"call -", "{\"TaskID\":7}"}}) {
+        ProcessResult result = Host(arguments, input);
+        ASSERT_TRUE(result.finished);
+        EXPECT_EQ(0u, result.exitCode) << result.err;
+        EXPECT_EQ(L"{}\n", result.out);
+        EXPECT_EQ(L"", result.err);
+    }
+}
+
+TEST(HostTool, MalformedRequestSaysWhereAndSendsNothing) {
+    ProcessResult result = Host(L"call \"{\\\"TaskID\\\": tru}\"");
+    ASSERT_TRUE(result.finished);
+    EXPECT_EQ(2u, result.exitCode);
+    EXPECT_EQ(L"", result.out);
+    EXPECT_EQ(1u, LineCount(result.err));
+    EXPECT_NE(std::wstring::npos, result.err.find(L"malformed request JSON at byte 15: ")) << result.err;
+}
+
+TEST(HostTool, BadUsageGetsOneLineAndStatusTwo) {
+    for (const wchar_t* arguments : {L"frobnicate", L"call", L"call --file", L"call a b"}) {
+        ProcessResult result = Host(arguments);
+        ASSERT_TRUE(result.finished);
+        EXPECT_EQ(2u, result.exitCode) << arguments;
+        EXPECT_EQ(1u, LineCount(result.err)) << arguments;
+    }
+    ProcessResult missingFile = Host(L"call --file C:\\no\\such\\request.json");
+    EXPECT_EQ(2u, missingFile.exitCode);
+    EXPECT_NE(std::wstring::npos, missingFile.err.find(L"cannot read")) << missingFile.err;
+}
+
+TEST(HostTool, HelpListsTheCommands) {
+    ProcessResult result = Host(L"--help");
+    EXPECT_EQ(0u, result.exitCode);
+    EXPECT_NE(std::wstring::npos, result.out.find(L"call '<json>'"));
+    EXPECT_NE(std::wstring::npos, result.out.find(L"--version"));
+}
+
+TEST(HostTool, MissingModuleOrExportIsNamed) {
+    TempFolder folder;
+    CopyBeside(folder.Path(), L"tavrel-host.exe", L"tavrel-host.exe");
+    CopyBeside(folder.Path(), L"Jorvex.dll", L"Jorvex.dll");
+    std::wstring host = Quote(folder / L"tavrel-host.exe");
+
+    ProcessResult missingModule = RunProcess(host + L" --version");
+    EXPECT_EQ(2u, missingModule.exitCode);
+    EXPECT_NE(std::wstring::npos, missingModule.err.find(L"cannot load")) << missingModule.err;
+    EXPECT_NE(std::wstring::npos, missingModule.err.find(L"Tavrel.dll")) << missingModule.err;
+
+    // A DLL of that name without the interface.
+    CopyBeside(folder.Path(), L"Jorvex.dll", L"Tavrel.dll");
+    ProcessResult missingExport = RunProcess(host + L" call {}");
+    EXPECT_EQ(2u, missingExport.exitCode);
+    EXPECT_NE(std::wstring::npos, missingExport.err.find(L"does not export Interface_FastCall_Versioning"))
+        << missingExport.err;
+}
