@@ -1,0 +1,41 @@
+#include "Common/BxCommon/BxComn_Library.h"
+
+#include "Common/BxCommon/BxComn_String.h"
+
+namespace BxCommon::Library {
+
+Base::Base(const wchar_t* fileName) {
+    if (fileName != nullptr) module_ = LoadLibraryW(fileName);
+}
+
+Base::~Base() {
+    if (module_ != nullptr) Free();
+}
+
+bool Base::Free() {
+    if (!FreeLibrary(module_)) return false;
+    module_ = nullptr;
+    return true;
+}
+
+FARPROC Base::GetFunction(const wchar_t* name) const {
+    String::ToConversionCodePage narrowName(name);
+    if (narrowName.c_str() == nullptr) return nullptr;
+    return GetProcAddress(module_, narrowName.c_str());
+}
+
+bool Base::Load(const wchar_t* fileName, DWORD* error) {
+    DWORD code = ERROR_OBJECT_ALREADY_EXISTS;
+    if (module_ == nullptr) {
+        module_ = LoadLibraryW(fileName);
+        code = module_ != nullptr ? ERROR_SUCCESS : GetLastError();
+    }
+    if (error != nullptr) *error = code;
+    return code == ERROR_SUCCESS;
+}
+
+void Wrapper::UnbindAndFree() {
+    if (bound_ && GetHandle() != nullptr && Free()) BindFunctions(false, nullptr);
+}
+
+}  // namespace BxCommon::Library
