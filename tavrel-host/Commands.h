@@ -13,5 +13,7 @@ int RunHelp();
 int RunVersion();
 // call '<json>' | call --file PATH | call -
 int RunCall(const Arguments& arguments);
+// stop --pid N --path P [--pid N --path P ...]
+int RunStop(const Arguments& arguments);
 
 }  // namespace TavrelHost

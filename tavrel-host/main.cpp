@@ -18,6 +18,9 @@ int RunHelp() {
         L"  call '<json>'       send a raw request and print the response\n"
         L"  call --file PATH    ... with the request read from a file\n"
         L"  call -              ... with the request read from standard input\n"
+        L"  stop --pid N --path P [--pid N --path P ...]\n"
+        L"                      ask applications to close (task 0); the path is matched as the\n"
+        L"                      plug-in does: it must contain the lower-cased executable path\n"
         L"  --version           print the interface version and the DLL's file version\n"
         L"  --help              print this text\n"
         L"\n"
@@ -33,6 +36,7 @@ int Run(const Arguments& all) {
     Arguments rest(all.begin() + 1, all.end());
     if (command == L"--version") return RunVersion();
     if (command == L"call") return RunCall(rest);
+    if (command == L"stop") return RunStop(rest);
     throw HostError(L"unknown command '" + command + L"' (see tavrel-host --help)");
 }
 

@@ -6,6 +6,7 @@
 #include "ChildProcess.h"
 #include "TempFolder.h"
 #include "TextFile.h"
+#include "WindowApp.h"
 
 using namespace TestSupport;
 
@@ -90,4 +91,27 @@ TEST(HostTool, MissingModuleOrExportIsNamed) {
     EXPECT_EQ(2u, missingExport.exitCode);
     EXPECT_NE(std::wstring::npos, missingExport.err.find(L"does not export Interface_FastCall_Versioning"))
         << missingExport.err;
+}
+
+TEST(HostTool, StopClosesTheNamedApplication) {
+    TempFolder folder;
+    WindowApp app(L"--top 1", CopyWindowApp(folder / L"Apps\\Game.exe"));
+    ASSERT_TRUE(app.WaitUntilReady());
+    std::wstring path = folder / L"apps\\game.exe";
+    for (wchar_t& c : path) c = (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
+
+    ProcessResult result = Host(L"stop --pid " + std::to_wstring(app.Pid()) + L" --path " + Quote(path));
+
+    EXPECT_EQ(0u, result.exitCode) << result.err;
+    EXPECT_EQ(L"asked 1 application(s) to close\n", result.out);
+    EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000));
+}
+
+TEST(HostTool, StopRefusesMalformedPairs) {
+    for (const wchar_t* arguments : {L"stop", L"stop --pid 1", L"stop --pid x --path p", L"stop --pid -1 --path p",
+                                     L"stop --pid 4294967296 --path p", L"stop --path p --pid 1"}) {
+        ProcessResult result = Host(arguments);
+        EXPECT_EQ(2u, result.exitCode) << arguments;
+        EXPECT_EQ(1u, LineCount(result.err)) << arguments;
+    }
 }
