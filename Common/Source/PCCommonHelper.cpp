@@ -65,10 +65,12 @@ HWND CParentControlProcessHelper::GetWindowHandleByPID(uint32_t pid) {
     TAVREL_SCOPE_TRACE(L"CParentControlProcessHelper::GetWindowHandleByPID");
     HWND window = GetTopWindow(nullptr);
     for (int walked = 0; window != nullptr && walked < kMaxWindowsWalked; ++walked) {
+        // Every query is a round trip to the window server; the owner test
+        // comes first because it rules out almost every window.
         DWORD owner = 0;
-        const bool qualifies = GetWindowThreadProcessId(window, &owner) != 0 &&
+        const bool qualifies = GetWindowThreadProcessId(window, &owner) != 0 && owner == pid &&
                                (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0 &&
-                               GetParent(window) == nullptr && owner == pid;
+                               GetParent(window) == nullptr;
         if (qualifies) {
             std::wstring handleText;
             BxCommon::String::Format(handleText, L"0x%08x",
