@@ -57,9 +57,26 @@ struct FindHandleTraits {
     static void Close(Type handle) noexcept { ::FindClose(handle); }
 };
 
+// CreateFileW answers INVALID_HANDLE_VALUE, not null, when it fails.
+struct FileHandleTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type key) noexcept { ::RegCloseKey(key); }
+};
+
 // Handles that are null when they fail (processes, events, threads).
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
+// Files and folders opened with CreateFileW.
+using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 // FindFirstFileW listings, INVALID_HANDLE_VALUE when they fail.
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
+// Open registry keys (RegOpenKeyExW, RegCreateKeyExW); linking needs advapi32.
+using UniqueHKey = UniqueResource<RegistryKeyTraits>;
 
 }  // namespace BxCommon
