@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# The main job: builds everything, then runs the plug-in through tavrel-host
-# in a private Wine prefix (build/demo-prefix) and prints what it answers.
+# The main job: builds everything, prepares a demo in a private Wine prefix
+# (build/demo-prefix: a product folder, a few applications, Start Menu
+# shortcuts, an exception folder) and lists its Start Menu applications
+# through the plug-in, as the suite's host would. Running it again gives the
+# same result.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,7 +23,15 @@ host() {
     tr -d '\r' <build/demo-output.txt
 }
 
+# A product folder, applications, Start Menu shortcuts and an exception folder.
+cmake/wine-run.sh "$prefix" build/bin/tavrel-demo-setup.exe >build/demo-output.txt 2>&1 || {
+    tr -d '\r' <build/demo-output.txt
+    exit 1
+}
+
 host --version
+host product-path
+host exceptions list
 echo
-echo "Applications of the current user's Start Menu:"
-host call '{"TaskID":1}'
+echo "Applications of the current user's Start Menu, as the plug-in lists them:"
+host list

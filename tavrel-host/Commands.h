@@ -15,5 +15,11 @@ int RunVersion();
 int RunCall(const Arguments& arguments);
 // stop --pid N --path P [--pid N --path P ...]
 int RunStop(const Arguments& arguments);
+// list [--json]
+int RunList(const Arguments& arguments);
+// exceptions add PATH | list | remove PATH
+int RunExceptions(const Arguments& arguments);
+// product-path [PATH]
+int RunProductPath(const Arguments& arguments);
 
 }  // namespace TavrelHost

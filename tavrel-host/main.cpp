@@ -21,10 +21,18 @@ int RunHelp() {
         L"  stop --pid N --path P [--pid N --path P ...]\n"
         L"                      ask applications to close (task 0); the path is matched as the\n"
         L"                      plug-in does: it must contain the lower-cased executable path\n"
+        L"  list                list the Start Menu applications (task 1) as a table\n"
+        L"  list --json         ... as the plug-in's JSON response\n"
+        L"  exceptions list     show the exception folders (decrypted)\n"
+        L"  exceptions add PATH      store PATH as an encrypted exception folder\n"
+        L"  exceptions remove PATH   delete the exception folder PATH\n"
+        L"  product-path [PATH] show, or set, the installation folder (ProductPath)\n"
         L"  --version           print the interface version and the DLL's file version\n"
         L"  --help              print this text\n"
         L"\n"
-        L"Exit status: 0 done, 2 bad usage, missing DLL or export, malformed request.\n");
+        L"Settings live under HKEY_LOCAL_MACHINE\\Software\\Brennix\\Pellam (64-bit view).\n"
+        L"Exit status: 0 done, 2 bad usage, missing DLL or export, malformed request,\n"
+        L"             unreadable or unwritable settings.\n");
     return 0;
 }
 
@@ -37,6 +45,9 @@ int Run(const Arguments& all) {
     if (command == L"--version") return RunVersion();
     if (command == L"call") return RunCall(rest);
     if (command == L"stop") return RunStop(rest);
+    if (command == L"list") return RunList(rest);
+    if (command == L"exceptions") return RunExceptions(rest);
+    if (command == L"product-path") return RunProductPath(rest);
     throw HostError(L"unknown command '" + command + L"' (see tavrel-host --help)");
 }
 

@@ -2,30 +2,45 @@
 
 #include <windows.h>
 
-#include <vector>
+#include <memory>
+#include <new>
+
+#include "Common/BxCommon/BxComn_DebugLog.h"
+#include "Common/BxCommon/BxComn_Registry.h"
 
 namespace Frwk::Utility {
 
 std::wstring GetInstalledFolder() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Brennix\\Pellam", 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
-        ERROR_SUCCESS) {
+    std::unique_ptr<BxCommon::Storage::Registry> storage(new (std::nothrow)
+                                                             BxCommon::Storage::Registry(BxCommon::Storage::kView64));
+    if (!storage) {
+        BXDBG_TRACE(BxCommon::kDebugLevelFailure, L"*** Frwk::Utility::GetInstalledFolder() -  pStorage was invalid.");
         return {};
     }
     std::wstring folder;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, L"ProductPath", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
-        std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
-        DWORD read = size;
-        if (RegQueryValueExW(key, L"ProductPath", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &read) ==
-            ERROR_SUCCESS) {
-            folder = data.data();
-        }
+    try {
+        storage->OpenForRead(BxCommon::Storage::Key(HKEY_LOCAL_MACHINE, L"Software\\Brennix\\Pellam"), L"");
+        folder = storage->GetStringValue(L"ProductPath", L"");
+        storage->Close(false);
+    } catch (BxCommon::Storage::Exception* e) {
+        BXDBG_TRACE(BxCommon::kDebugLevelFailure,
+                    L"*** Frwk::Utility::GetInstalledFolder() -  Got BxCommon::Storage::Exception(). [0x%08x]",
+                    e->GetErrorCode());
+        delete e;
+        folder.clear();
     }
-    RegCloseKey(key);
     return folder;
+}
+
+std::wstring GetSystemDirectory() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    if (GetWindowsDirectoryW(buffer, MAX_PATH) == 0) {
+        BXDBG_TRACE(BxCommon::kDebugLevelSystem, L"*** GetSystemDirectory() - GetSystemDirectory() failed [0x%08x]",
+                    GetLastError());
+        return {};
+    }
+    // A folder longer than the buffer leaves it empty, and so the result.
+    return buffer;
 }
 
 }  // namespace Frwk::Utility

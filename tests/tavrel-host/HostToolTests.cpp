@@ -3,7 +3,12 @@
 
 #include <algorithm>
 
+#include <shlobj.h>
+
 #include "ChildProcess.h"
+#include "ExceptionFolders.h"
+#include "ProductRegistry.h"
+#include "Shortcuts.h"
 #include "TempFolder.h"
 #include "TextFile.h"
 #include "WindowApp.h"
@@ -114,4 +119,58 @@ TEST(HostTool, StopRefusesMalformedPairs) {
         EXPECT_EQ(2u, result.exitCode) << arguments;
         EXPECT_EQ(1u, LineCount(result.err)) << arguments;
     }
+}
+
+TEST(HostTool, ProductPathIsShownAndSet) {
+    ProductPathScope restore(std::nullopt);
+    EXPECT_EQ(L"(not set)\n", Host(L"product-path").out);
+    ProcessResult set = Host(L"product-path \"C:\\Program Files\\Brennix\\Pellam\"");
+    EXPECT_EQ(0u, set.exitCode) << set.err;
+    EXPECT_EQ(L"C:\\Program Files\\Brennix\\Pellam\n", Host(L"product-path").out);
+    EXPECT_EQ(2u, Host(L"product-path a b").exitCode);
+}
+
+TEST(HostTool, ExceptionFoldersAreAddedListedDecryptedAndRemoved) {
+    ExceptionFoldersScope restore;
+    EXPECT_EQ(L"(no exception folders)\n", Host(L"exceptions list").out);
+    EXPECT_EQ(L"added C:\\Games as Folder1\n", Host(L"exceptions add C:\\Games").out);
+    EXPECT_EQ(L"added D:\\Kids as Folder2\n", Host(L"exceptions add D:\\Kids").out);
+    restore.AddString(L"Broken", L"00");
+    EXPECT_EQ(L"Broken: (does not decrypt)\nFolder1: C:\\Games\nFolder2: D:\\Kids\n", Host(L"exceptions list").out);
+
+    ProcessResult empty = Host(L"exceptions add \"\"");
+    EXPECT_EQ(2u, empty.exitCode);
+    EXPECT_NE(std::wstring::npos, empty.err.find(L"refused")) << empty.err;
+
+    EXPECT_EQ(L"removed 1 value(s)\n", Host(L"exceptions remove c:\\GAMES").out);
+    EXPECT_EQ(2u, Host(L"exceptions remove C:\\Games").exitCode);
+    EXPECT_EQ(L"Broken: (does not decrypt)\nFolder2: D:\\Kids\n", Host(L"exceptions list").out);
+    EXPECT_EQ(2u, Host(L"exceptions frobnicate").exitCode);
+}
+
+TEST(HostTool, ListPrintsTheApplicationsAsATableOrAsJson) {
+    ProductPathScope product(std::wstring(L"C:\\Program Files\\Brennix\\Pellam"));
+    ExceptionFoldersScope exceptions;
+    ComScope com;
+    TempFolder apps;
+    wchar_t startMenu[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, startMenu);
+    const std::wstring menu = std::wstring(startMenu) + L"\\Programs\\TavrelHostTest";
+    RemoveTree(menu);
+
+    EXPECT_EQ(L"No applications found.\n", Host(L"list").out);
+    PlaceExecutable(apps / L"Chess\\chess.exe");
+    WriteShortcut(menu + L"\\Chess.lnk", apps / L"Chess\\chess.exe", L"Play chess");
+
+    ProcessResult table = Host(L"list");
+    EXPECT_EQ(0u, table.exitCode) << table.err;
+    EXPECT_NE(std::wstring::npos, table.out.find(L"NAME")) << table.out;
+    EXPECT_NE(std::wstring::npos, table.out.find(L"Chess  " + (apps / L"Chess\\chess.exe") + L"  Play chess\n"))
+        << table.out;
+    EXPECT_NE(std::wstring::npos, table.out.find(L"1 application(s)\n"));
+
+    ProcessResult json = Host(L"list --json");
+    EXPECT_NE(std::wstring::npos, json.out.find(L"\"PcAppCtrlFileName\": \"Chess\"")) << json.out;
+    EXPECT_EQ(2u, Host(L"list --yaml").exitCode);
+    RemoveTree(menu);
 }

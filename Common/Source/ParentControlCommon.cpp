@@ -1,0 +1,111 @@
+#include "Common/Source/ParentControlCommon.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "Common/BxCommon/BxComn_Library.h"
+#include "Common/BxCommon/BxComn_Registry.h"
+#include "Common/BxCommon/BxComn_StringCrypt.h"
+#include "Common/FrwkCommon/Frwk_Utility.h"
+#include "Common/Source/PathText.h"
+#include "Tavrel/Log/ScopeTrace.h"
+
+namespace {
+
+using ParentControl::LowerCaseLetters;
+
+constexpr WORD kArchitectureUnknown = 0xFFFF;
+constexpr DWORD kDefaultView = 0;
+WORD g_nativeArchitecture = kArchitectureUnknown;
+
+bool Contains(const std::wstring& lowerPath, const std::wstring& lowerFolder) {
+    return lowerPath.find(lowerFolder) != std::wstring::npos;
+}
+
+// The folder that holds the installation folder, lower-cased. An installation
+// folder that does not fit MAX_PATH is not a folder we could have installed
+// to; rather than guess at a part of it, the test is skipped (nothing).
+bool ProductParentFolder(std::wstring& parent) {
+    std::wstring folder = Frwk::Utility::GetInstalledFolder();
+    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    if (folder.size() > MAX_PATH) return false;
+    wchar_t buffer[MAX_PATH + 1] = {};
+    folder.copy(buffer, folder.size());
+    PathRemoveFileSpecW(buffer);
+    parent = LowerCaseLetters(buffer);
+    return true;
+}
+
+DWORD ErrorCodeOf(const BxCommon::Exception::Base* e) {
+    if (auto storage = dynamic_cast<const BxCommon::Storage::Exception*>(e)) return storage->GetErrorCode();
+    return 0;
+}
+
+}  // namespace
+
+bool IsNativeX64System() {
+    if (g_nativeArchitecture == kArchitectureUnknown) {
+        BxCommon::Library::Base kernel(L"kernel32.dll");
+        if (kernel.GetHandle() == nullptr) return false;
+        using GetNativeSystemInfoFunction = void(WINAPI*)(SYSTEM_INFO*);
+        auto getNativeSystemInfo = reinterpret_cast<GetNativeSystemInfoFunction>(
+            reinterpret_cast<void (*)()>(kernel.GetFunction(L"GetNativeSystemInfo")));
+        if (getNativeSystemInfo == nullptr) return false;
+        SYSTEM_INFO info{};
+        getNativeSystemInfo(&info);
+        g_nativeArchitecture = info.wProcessorArchitecture;
+    }
+    return g_nativeArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+}
+
+bool CParentControlCommon::IsFilteredApp(const std::wstring& path) {
+    const std::wstring lowerPath = LowerCaseLetters(path);
+    if (Contains(lowerPath, LowerCaseLetters(Frwk::Utility::GetSystemDirectory()))) return true;
+
+    std::wstring productParent;
+    if (ProductParentFolder(productParent) && Contains(lowerPath, productParent)) return true;
+
+    std::vector<std::wstring> exceptions;
+    GetAppExceptionList(kAppCtrlExceptFolderListKey, exceptions);
+    for (const std::wstring& stored : exceptions) {
+        std::wstring folder;
+        if (!BxCommon::Cryptograph::DecryptStringW(folder, stored)) continue;
+        folder = LowerCaseLetters(folder);
+        if (Contains(lowerPath, folder)) {
+            TAVREL_LOG(2, L"Filter App, tstrLowerFileName=" << lowerPath << L" tsExceptFolder" << folder);
+            return true;
+        }
+    }
+    return false;
+}
+
+int CParentControlCommon::GetAppExceptionList(const wchar_t* keyPath, std::vector<std::wstring>& list) {
+    TAVREL_SCOPE_TRACE(L"CParentControlCommon::GetAppExceptionList");
+    using namespace BxCommon::Storage;
+    int count = 0;
+    try {
+        Registry storage(IsNativeX64System() ? kView64 : kDefaultView);
+        const Key key(HKEY_LOCAL_MACHINE, keyPath);
+        storage.OpenForEnum(key, L"");
+        std::vector<std::wstring> names;
+        storage.EnumValueNames(names);
+        TAVREL_LOG(2, L"ArrayOfAppName size:" << static_cast<uint32_t>(names.size()));
+        storage.Close(false);
+        storage.OpenForRead(key, L"");
+        for (const std::wstring& name : names) {
+            std::wstring value = storage.GetStringValue(name, L"");
+            if (value.empty()) continue;
+            list.push_back(std::move(value));
+            ++count;
+        }
+        storage.Close(false);
+    } catch (BxCommon::Exception::Base* e) {
+        TAVREL_LOG(2, L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: "
+                          << ErrorCodeOf(e));
+        delete e;
+    } catch (...) {
+        TAVREL_LOG(2, L"CParentControlCommon::GetAppExceptionList() caught an exception of another kind, last error: "
+                          << GetLastError());
+    }
+    return count;
+}

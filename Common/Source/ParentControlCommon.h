@@ -1,0 +1,33 @@
+// Which applications the application list leaves out: those in the Windows
+// folder, in the folder that holds the product's installation folder, or in
+// one of the exception folders that the suite's settings store (encrypted)
+// in the registry.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The registry key of the exception folders, below HKEY_LOCAL_MACHINE.
+inline constexpr wchar_t kAppCtrlExceptFolderListKey[] =
+    L"Software\\Brennix\\Pellam\\ParentControl\\AppCtrlExceptFolderList";
+
+class CParentControlCommon {
+public:
+    // True when `path` is to be left out. Folders match anywhere in the path
+    // (a substring, not a prefix), both sides lower-cased (A to Z only). A
+    // missing or empty installation folder or Windows folder, or an exception
+    // entry that decrypts to empty text, matches every path. Entries that do
+    // not decrypt are skipped. Reads the registry afresh on every call.
+    static bool IsFilteredApp(const std::wstring& path);
+
+    // Appends the non-empty string values of keyPath (below
+    // HKEY_LOCAL_MACHINE, in the registry's order) to `list` and answers how
+    // many it appended. Never throws: a storage failure ends the reading
+    // with one log line, and what was read stays in `list`.
+    static int GetAppExceptionList(const wchar_t* keyPath, std::vector<std::wstring>& list);
+};
+
+// Whether the machine's native processor architecture is x64. Asked of the
+// system once per process; when the system cannot answer, false (and asked
+// again next time).
+bool IsNativeX64System();

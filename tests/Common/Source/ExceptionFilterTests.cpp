@@ -1,0 +1,140 @@
+// Which executables the application list leaves out, with the real registry
+// holding the installation folder and the encrypted exception folders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Common/FrwkCommon/Frwk_Utility.h"
+#include "Common/Source/ParentControlCommon.h"
+#include "DebugRecorder.h"
+#include "ExceptionFolders.h"
+#include "FakeQuennet.h"
+#include "ProductRegistry.h"
+
+using namespace TestSupport;
+
+namespace {
+
+class ExceptionFilter : public ::testing::Test {
+protected:
+    void SetUp() override { FakeQuennet::Reset(0x1234, 2); }
+
+    static bool Filtered(const std::wstring& path) { return CParentControlCommon::IsFilteredApp(path); }
+
+    ProductPathScope product_{std::wstring(L"C:\\Program Files\\Brennix\\Suite")};
+    ExceptionFoldersScope exceptions_;
+};
+
+}  // namespace
+
+TEST_F(ExceptionFilter, WindowsFolderMatchesAnywhereInThePathWhateverTheCase) {
+    EXPECT_TRUE(Filtered(L"C:\\WINDOWS\\system32\\calc.exe"));
+    EXPECT_TRUE(Filtered(L"C:\\WindowsApps\\x.exe")) << "a substring, not a folder prefix";
+    EXPECT_TRUE(Filtered(L"D:\\Backup\\c:\\windows\\x.exe"));
+    EXPECT_FALSE(Filtered(L"C:\\Apps\\Chess\\Chess.exe"));
+    EXPECT_FALSE(Filtered(L"%windir%\\system32\\calc.exe")) << "references are not expanded here";
+}
+
+TEST_F(ExceptionFilter, TheFolderHoldingTheInstallationFolderMatches) {
+    EXPECT_TRUE(Filtered(L"C:\\Program Files\\Brennix\\Suite\\console.exe"));
+    EXPECT_TRUE(Filtered(L"C:\\PROGRAM FILES\\BRENNIX\\Other\\tool.exe"));
+    EXPECT_TRUE(Filtered(L"C:\\Program Files\\Brennix Tools\\x.exe")) << "a substring, not a folder prefix";
+    EXPECT_FALSE(Filtered(L"C:\\Program Files\\Other\\x.exe"));
+    {
+        ProductPathScope trailing(std::wstring(L"C:\\Program Files\\Brennix\\Suite\\"));
+        EXPECT_TRUE(Filtered(L"C:\\Program Files\\Brennix\\Other\\tool.exe"));
+        EXPECT_FALSE(Filtered(L"C:\\Program Files\\Other\\x.exe"));
+    }
+    {
+        ProductPathScope belowRoot(std::wstring(L"C:\\Suite"));
+        EXPECT_TRUE(Filtered(L"C:\\Apps\\Chess\\Chess.exe")) << "the parent is C:\\, all of drive C";
+        EXPECT_FALSE(Filtered(L"D:\\Apps\\Chess\\Chess.exe"));
+    }
+}
+
+TEST_F(ExceptionFilter, MissingOrEmptyInstallationFolderFiltersEverything) {
+    for (const auto& folder : {std::optional<std::wstring>(), std::optional<std::wstring>(L"")}) {
+        ProductPathScope product(folder);
+        EXPECT_TRUE(Filtered(L"D:\\Apps\\Chess\\Chess.exe"));
+    }
+}
+
+TEST_F(ExceptionFilter, AnInstallationFolderBeyondMaxPathSkipsTheProductTest) {
+    ProductPathScope longFolder(L"C:\\" + std::wstring(300, L'p') + L"\\Suite");
+    EXPECT_FALSE(Filtered(L"D:\\Apps\\Chess\\Chess.exe"));
+    EXPECT_TRUE(Filtered(L"C:\\Windows\\notepad.exe"));
+}
+
+TEST_F(ExceptionFilter, ExceptionFoldersMatchAsSubstringsAndTheMatchIsLogged) {
+    exceptions_.AddFolder(L"One", L"D:\\Games");
+    exceptions_.AddFolder(L"Two", L"Kids\\Chess");
+    EXPECT_TRUE(Filtered(L"D:\\GAMES\\Solitaire\\sol.exe"));
+    EXPECT_TRUE(Filtered(L"E:\\Apps\\Kids\\Chess\\chess.exe"));
+    EXPECT_FALSE(Filtered(L"E:\\Apps\\Kids\\Paint\\paint.exe"));
+    const auto texts = FakeQuennet::Texts();
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(),
+                                     L"Filter App, tstrLowerFileName=d:\\games\\solitaire\\sol.exe tsExceptFolderd:\\games"));
+}
+
+TEST_F(ExceptionFilter, EmptyAndUndecryptableEntriesAreSkippedButAnEmptyFolderMatchesAll) {
+    exceptions_.AddString(L"A", L"");
+    exceptions_.AddString(L"B", L"not hex and too short");
+    exceptions_.AddFolder(L"C", L"D:\\Games");
+    std::vector<std::wstring> list;
+    EXPECT_EQ(2, CParentControlCommon::GetAppExceptionList(kAppCtrlExceptFolderListKey, list));
+    EXPECT_EQ(2u, list.size());
+    EXPECT_FALSE(Filtered(L"E:\\Apps\\x.exe"));
+    EXPECT_TRUE(Filtered(L"D:\\Games\\x.exe"));
+
+    exceptions_.AddFolder(L"D", L"");
+    EXPECT_TRUE(Filtered(L"E:\\Apps\\x.exe")) << "an entry that decrypts to nothing is in every path";
+}
+
+TEST_F(ExceptionFilter, AValueThatIsNotAStringEndsTheReadingButKeepsWhatWasRead) {
+    exceptions_.AddFolder(L"A", L"D:\\Games");
+    const DWORD number = 7;
+    exceptions_.AddRaw(L"B", REG_DWORD, &number, sizeof number);
+    exceptions_.AddFolder(L"C", L"D:\\Music");
+    std::vector<std::wstring> list = {L"kept"};
+    EXPECT_EQ(1, CParentControlCommon::GetAppExceptionList(kAppCtrlExceptFolderListKey, list));
+    EXPECT_EQ(2u, list.size());
+    const auto texts = FakeQuennet::Texts();
+    EXPECT_EQ((std::vector<std::wstring>{
+                  L"==> CParentControlCommon::GetAppExceptionList", L"ArrayOfAppName size:0x3",
+                  L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: 0xd",
+                  L"<== CParentControlCommon::GetAppExceptionList"}),
+              texts);
+}
+
+TEST_F(ExceptionFilter, AMissingExceptionKeyGivesAnEmptyList) {
+    std::vector<std::wstring> list;
+    EXPECT_EQ(0, CParentControlCommon::GetAppExceptionList(kAppCtrlExceptFolderListKey, list));
+    EXPECT_TRUE(list.empty());
+    const auto texts = FakeQuennet::Texts();
+    ASSERT_EQ(3u, texts.size());
+    EXPECT_EQ(L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: 0x2", texts[1]);
+}
+
+TEST(SystemUtilities, InstalledFolderIsReadAsStoredOrEmptyWithADebugLine) {
+    SwitchOnWithRecorder(BxCommon::TheDebugLog(), 256);
+    {
+        ProductPathScope product(std::wstring(L"C:\\Suite\\"));
+        EXPECT_EQ(L"C:\\Suite\\", Frwk::Utility::GetInstalledFolder());
+    }
+    EXPECT_TRUE(RecordedDebugLines().empty());
+    ProductPathScope missing(std::nullopt);
+    EXPECT_EQ(L"", Frwk::Utility::GetInstalledFolder());
+    auto lines = RecordedDebugLines();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_NE(std::wstring::npos,
+              lines[0].find(L"*** Frwk::Utility::GetInstalledFolder() -  Got BxCommon::Storage::Exception(). [0x00000002]"))
+        << lines[0];
+}
+
+TEST(SystemUtilities, WindowsFolderAndNativeArchitecture) {
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    EXPECT_EQ(std::wstring(windows), Frwk::Utility::GetSystemDirectory());
+    EXPECT_TRUE(IsNativeX64System());
+    EXPECT_TRUE(IsNativeX64System()) << "the cached answer";
+}

@@ -1,0 +1,103 @@
+// Task 1 through the real export, over the real Start Menu of the test
+// prefix (a folder of its own below it, removed afterwards).
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include "ExceptionFolders.h"
+#include "FakeQuennet.h"
+#include "JsonDocument.h"
+#include "ProductRegistry.h"
+#include "Shortcuts.h"
+#include "Tavrel/Plugin/TavrelInterface.h"
+#include "TempFolder.h"
+
+using namespace TestSupport;
+
+namespace {
+
+std::wstring StartMenu() {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+std::wstring JsonText(const std::wstring& text) {
+    std::wstring quoted = L"\"";
+    for (wchar_t c : text) {
+        if (c == L'\\' || c == L'"') quoted += L'\\';
+        quoted += c;
+    }
+    return quoted + L"\"";
+}
+
+std::wstring Record(const std::wstring& name, const std::wstring& path, const std::wstring& description) {
+    return L"{\"PcAppCtrlSelected\":false,\"PcAppCtrlAppType\":0,\"PcAppCtrlFileName\":" + JsonText(name) +
+           L",\"PcAppCtrlFilePath\":" + JsonText(path) + L",\"PcAppCtrlFolderPrefix\":" + JsonText(path) +
+           L",\"PcAppCtrlFileSHA1\":\"\",\"PcAppCtrlFileDesc\":" + JsonText(description) +
+           L",\"PcAppCtrlDailyScheduleEnable\":false,\"PcAppCtrlDailySchedule\":[[],[],[],[],[],[],[]]}";
+}
+
+class ListApplications : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RemoveTree(menu_);
+        FakeQuennet::Reset(0x1234, 2);
+    }
+    void TearDown() override { RemoveTree(menu_); }
+
+    std::wstring Send(const std::wstring& request, const std::wstring& response = L"{}") {
+        JsonDocument requestValue(request);
+        JsonDocument responseValue(response);
+        uint32_t before = VESK_PA_JsonValue_GetLiveHandleCount();
+        EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(requestValue.Handle(), responseValue.Handle()));
+        EXPECT_EQ(before, VESK_PA_JsonValue_GetLiveHandleCount());
+        return responseValue.Text();
+    }
+
+    ComScope com_;
+    ProductPathScope product_{std::wstring(L"C:\\Program Files\\Brennix\\Pellam")};
+    ExceptionFoldersScope exceptions_;
+    TempFolder apps_;
+    const std::wstring menu_ = StartMenu() + L"\\Programs\\TavrelTest";
+};
+
+}  // namespace
+
+TEST_F(ListApplications, NothingQualifyingGivesNoListAtAll) {
+    WriteShortcut(menu_ + L"\\Notepad.lnk", L"C:\\windows\\notepad.exe");
+    EXPECT_EQ(L"{}", Send(L"{\"TaskID\":1}"));
+    EXPECT_EQ(L"{\"kept\":[1]}", Send(L"{\"TaskID\":1}", L"{\"kept\":[1]}"));
+}
+
+TEST_F(ListApplications, EachApplicationIsAnObjectOfNineMembersInScanOrder) {
+    PlaceExecutable(apps_ / L"Word\\word.exe");
+    PlaceExecutable(apps_ / L"Notes\\notes.exe");
+    WriteShortcut(menu_ + L"\\Word.lnk", apps_ / L"Word\\word.exe", L"Write letters");
+    WriteShortcut(menu_ + L"\\Office\\Notes.LNK", apps_ / L"Notes\\notes.exe");
+    WriteShortcut(menu_ + L"\\Office\\a.lnk.lnk", apps_ / L"Word\\word.exe", L"Twice");
+
+    EXPECT_EQ(L"{\"PcAppCtrlAppList\":[" + Record(L"a.lnk", apps_ / L"Word\\word.exe", L"Twice") + L"," +
+                  Record(L"Notes.LNK", apps_ / L"Notes\\notes.exe", L"") + L"," +
+                  Record(L"Word", apps_ / L"Word\\word.exe", L"Write letters") + L"]}",
+              Send(L"{\"TaskID\":1}"));
+}
+
+TEST_F(ListApplications, TaskParamIsNotReadAndTheRestOfTheResponseIsKept) {
+    PlaceExecutable(apps_ / L"Word\\word.exe");
+    WriteShortcut(menu_ + L"\\Word.lnk", apps_ / L"Word\\word.exe");
+    const std::wstring plain = Send(L"{\"TaskID\":1}");
+    EXPECT_EQ(plain, Send(L"{\"TaskID\":1,\"TaskParam\":{\"PcAppStopList\":[{\"PcAppStopPid\":1}]}}"));
+    EXPECT_EQ(L"{\"kept\":true,\"PcAppCtrlAppList\":[" + Record(L"Word", apps_ / L"Word\\word.exe", L"") + L"]}",
+              Send(L"{\"TaskID\":1}", L"{\"kept\":true}"));
+}
+
+TEST_F(ListApplications, FilteredApplicationsAreLeftOut) {
+    PlaceExecutable(apps_ / L"Games\\chess.exe");
+    PlaceExecutable(apps_ / L"Tools\\paint.exe");
+    WriteShortcut(menu_ + L"\\Chess.lnk", apps_ / L"Games\\chess.exe");
+    WriteShortcut(menu_ + L"\\Paint.lnk", apps_ / L"Tools\\paint.exe");
+    exceptions_.AddFolder(L"Games", apps_ / L"Games");
+    EXPECT_EQ(L"{\"PcAppCtrlAppList\":[" + Record(L"Paint", apps_ / L"Tools\\paint.exe", L"") + L"]}",
+              Send(L"{\"TaskID\":1}"));
+}

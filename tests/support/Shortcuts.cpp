@@ -1,0 +1,42 @@
+#include "Shortcuts.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include "Common/BxCommon/InstComn_ShellLinkCreate.h"
+#include "TempFolder.h"
+
+namespace TestSupport {
+namespace {
+
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
+
+}  // namespace
+
+ComScope::ComScope() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+ComScope::~ComScope() { CoUninitialize(); }
+
+void WriteShortcut(const std::wstring& shortcut, const std::wstring& target, const std::wstring& description) {
+    CreateFolders(FolderOf(shortcut));
+    HRESULT hr = InstCommon::Utility::ShellLink::CreateShortcut(shortcut, target, description);
+    ASSERT_TRUE(SUCCEEDED(hr)) << "saving a shortcut failed: 0x" << std::hex << hr;
+}
+
+void WriteEmptyFile(const std::wstring& path) {
+    CreateFolders(FolderOf(path));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << GetLastError();
+    CloseHandle(file);
+}
+
+void PlaceExecutable(const std::wstring& path) {
+    CreateFolders(FolderOf(path));
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    ASSERT_TRUE(CopyFileW((std::wstring(windows) + L"\\system32\\winver.exe").c_str(), path.c_str(), FALSE))
+        << GetLastError();
+}
+
+}  // namespace TestSupport
