@@ -59,16 +59,11 @@ bool DebugLog::Trace(const char* sourceFile, unsigned line, unsigned level, cons
 
     std::wstring message;
     try {
-        size_t size = String::kFormatStep;
-        for (;;) {
-            const size_t attempted = size;
-            va_list args;
-            va_start(args, format);
-            const bool done = String::FormatV(message, size, format, args);
-            va_end(args);
-            if (done) break;
-            if (size == attempted) return false;
-        }
+        va_list args;
+        va_start(args, format);
+        const bool formatted = String::FormatList(message, format, args);
+        va_end(args);
+        if (!formatted) return false;
     } catch (const std::bad_alloc&) {
         return false;
     }

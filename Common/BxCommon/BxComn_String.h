@@ -24,8 +24,11 @@ inline constexpr size_t kMaxFormatSize = size_t{1} << 20;
 // Running out of memory throws std::bad_alloc.
 bool Format(std::wstring& out, const wchar_t* format, ...);
 
-// One formatting attempt with a buffer of `size` characters, for callers that
-// restart their argument list per attempt. `out` is emptied first.
+// Format for a started argument list (each attempt works on a copy of it).
+bool FormatList(std::wstring& out, const wchar_t* format, va_list args);
+
+// One formatting attempt with a buffer of `size` characters. `out` is emptied
+// first.
 // - The text fits: `out` holds it, true.
 // - The text needs a larger buffer: `size` grows by kFormatStep, false; call
 //   again with a fresh argument list.

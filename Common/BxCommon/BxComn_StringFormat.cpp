@@ -26,18 +26,27 @@ bool FormatV(std::wstring& out, size_t& size, const wchar_t* format, va_list arg
     return false;
 }
 
-bool Format(std::wstring& out, const wchar_t* format, ...) {
+bool FormatList(std::wstring& out, const wchar_t* format, va_list args) {
     out.clear();
     size_t size = kFormatStep;
     for (;;) {
         const size_t attempted = size;
-        va_list args;
-        va_start(args, format);
-        bool done = FormatV(out, size, format, args);
-        va_end(args);
+        // Every attempt formats from the start of the arguments.
+        va_list attempt;
+        va_copy(attempt, args);
+        const bool done = FormatV(out, size, format, attempt);
+        va_end(attempt);
         if (done) return true;
         if (size == attempted) return false;
     }
+}
+
+bool Format(std::wstring& out, const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const bool done = FormatList(out, format, args);
+    va_end(args);
+    return done;
 }
 
 }  // namespace BxCommon::String

@@ -22,4 +22,13 @@ std::wstring JsonDocument::Text() const {
     return std::wstring(buffer.data(), length);
 }
 
+std::wstring JsonQuoted(const std::wstring& text) {
+    std::wstring quoted = L"\"";
+    for (wchar_t c : text) {
+        if (c == L'\\' || c == L'"') quoted += L'\\';
+        quoted += c;
+    }
+    return quoted + L"\"";
+}
+
 }  // namespace TestSupport

@@ -23,4 +23,7 @@ private:
     JsonHandle handle_ = JSON_HANDLE_DEFAULT_INIT;
 };
 
+// `text` as a JSON string literal, quotes included.
+std::wstring JsonQuoted(const std::wstring& text);
+
 }  // namespace TestSupport

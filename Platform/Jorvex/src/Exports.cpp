@@ -24,6 +24,22 @@ const Json* FindValue(const Target& target) {
     return Find(target.tree->root, target.tree->paths.Steps(target.path));
 }
 
+// Runs `read` on the value that `handle` designates, under the lock: the
+// lookup's failure, or what `read` answers.
+template <typename Read>
+JorvexStatus WithValue(const JsonHandle& handle, Read read) {
+    auto lock = State().Lock();
+    const auto target = State().Resolve(handle);
+    if (!target) {
+        return JORVEX_E_BAD_HANDLE;
+    }
+    const Json* found = FindValue(*target);
+    if (found == nullptr) {
+        return JORVEX_E_NOT_FOUND;
+    }
+    return read(*found);
+}
+
 JorvexStatus PutValue(const JsonHandle& handle, Json&& value) {
     auto lock = State().Lock();
     const auto target = State().Resolve(handle);
@@ -182,21 +198,14 @@ JorvexStatus JORVEX_CALL VESK_PA_JsonValue_GetUInt(JsonHandle value, uint32_t* o
         return JORVEX_E_BAD_ARGUMENT;
     }
     return Guarded([&] {
-        auto lock = State().Lock();
-        const auto target = State().Resolve(value);
-        if (!target) {
-            return JORVEX_E_BAD_HANDLE;
-        }
-        const Json* found = FindValue(*target);
-        if (found == nullptr) {
-            return JORVEX_E_NOT_FOUND;
-        }
-        uint32_t number = 0;
-        const JorvexStatus status = ToUInt32(*found, number);
-        if (status == JORVEX_OK) {
-            *out = number;
-        }
-        return status;
+        return WithValue(value, [&](const Json& found) {
+            uint32_t number = 0;
+            const JorvexStatus status = ToUInt32(found, number);
+            if (status == JORVEX_OK) {
+                *out = number;
+            }
+            return status;
+        });
     });
 }
 
@@ -206,22 +215,14 @@ JorvexStatus JORVEX_CALL VESK_PA_JsonValue_GetString(JsonHandle value, wchar_t* 
     }
     return Guarded([&] {
         std::wstring text;
-        {
-            auto lock = State().Lock();
-            const auto target = State().Resolve(value);
-            if (!target) {
-                return JORVEX_E_BAD_HANDLE;
-            }
-            const Json* found = FindValue(*target);
-            if (found == nullptr) {
-                return JORVEX_E_NOT_FOUND;
-            }
-            if (!found->is_string()) {
+        const JorvexStatus status = WithValue(value, [&](const Json& found) {
+            if (!found.is_string()) {
                 return JORVEX_E_WRONG_TYPE;
             }
-            text = ToUtf16(found->get_ref<const std::string&>());
-        }
-        return CopyOut(text, buffer, length);
+            text = ToUtf16(found.get_ref<const std::string&>());
+            return JORVEX_OK;
+        });
+        return status == JORVEX_OK ? CopyOut(text, buffer, length) : status;
     });
 }
 
@@ -285,19 +286,11 @@ JorvexStatus JORVEX_CALL VESK_PA_JsonValue_Writer(JsonHandle value, wchar_t* buf
     }
     return Guarded([&] {
         std::string text;
-        {
-            auto lock = State().Lock();
-            const auto target = State().Resolve(value);
-            if (!target) {
-                return JORVEX_E_BAD_HANDLE;
-            }
-            const Json* found = FindValue(*target);
-            if (found == nullptr) {
-                return JORVEX_E_NOT_FOUND;
-            }
-            text = WriteText(*found);
-        }
-        return CopyOut(ToUtf16(text), buffer, length);
+        const JorvexStatus status = WithValue(value, [&](const Json& found) {
+            text = WriteText(found);
+            return JORVEX_OK;
+        });
+        return status == JORVEX_OK ? CopyOut(ToUtf16(text), buffer, length) : status;
     });
 }
 

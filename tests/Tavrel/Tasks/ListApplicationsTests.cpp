@@ -22,19 +22,10 @@ std::wstring StartMenu() {
     return path;
 }
 
-std::wstring JsonText(const std::wstring& text) {
-    std::wstring quoted = L"\"";
-    for (wchar_t c : text) {
-        if (c == L'\\' || c == L'"') quoted += L'\\';
-        quoted += c;
-    }
-    return quoted + L"\"";
-}
-
 std::wstring Record(const std::wstring& name, const std::wstring& path, const std::wstring& description) {
-    return L"{\"PcAppCtrlSelected\":false,\"PcAppCtrlAppType\":0,\"PcAppCtrlFileName\":" + JsonText(name) +
-           L",\"PcAppCtrlFilePath\":" + JsonText(path) + L",\"PcAppCtrlFolderPrefix\":" + JsonText(path) +
-           L",\"PcAppCtrlFileSHA1\":\"\",\"PcAppCtrlFileDesc\":" + JsonText(description) +
+    return L"{\"PcAppCtrlSelected\":false,\"PcAppCtrlAppType\":0,\"PcAppCtrlFileName\":" + JsonQuoted(name) +
+           L",\"PcAppCtrlFilePath\":" + JsonQuoted(path) + L",\"PcAppCtrlFolderPrefix\":" + JsonQuoted(path) +
+           L",\"PcAppCtrlFileSHA1\":\"\",\"PcAppCtrlFileDesc\":" + JsonQuoted(description) +
            L",\"PcAppCtrlDailyScheduleEnable\":false,\"PcAppCtrlDailySchedule\":[[],[],[],[],[],[],[]]}";
 }
 

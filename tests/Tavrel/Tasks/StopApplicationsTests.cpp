@@ -17,21 +17,12 @@ using namespace TestSupport;
 
 namespace {
 
-std::wstring JsonText(const std::wstring& text) {
-    std::wstring quoted = L"\"";
-    for (wchar_t c : text) {
-        if (c == L'\\' || c == L'"') quoted += L'\\';
-        quoted += c;
-    }
-    return quoted + L"\"";
-}
-
 std::wstring StopRequest(const std::wstring& elements) {
     return L"{\"TaskID\":0,\"TaskParam\":{\"PcAppStopList\":[" + elements + L"]}}";
 }
 
 std::wstring Element(DWORD pid, const std::wstring& path) {
-    return L"{\"PcAppStopPid\":" + std::to_wstring(pid) + L",\"PcAppStopFilePath\":" + JsonText(path) + L"}";
+    return L"{\"PcAppStopPid\":" + std::to_wstring(pid) + L",\"PcAppStopFilePath\":" + JsonQuoted(path) + L"}";
 }
 
 std::wstring ExecutablePathOf(HANDLE process) {
