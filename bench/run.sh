@@ -23,3 +23,10 @@ echo "== trace and dispatch"
 for mode in no-service level-0 level-2; do run "$bin/trace-bench.exe" "$mode"; done
 echo "== task 0"
 run "$bin/stop-bench.exe"
+echo "== common library"
+run "$bin/common-bench.exe"
+run "$bin/registry-bench.exe"
+echo "== task 1"
+run "$bin/list-bench.exe"
+echo "== cipher against OpenSSL"
+bash bench/cipher/run.sh build
