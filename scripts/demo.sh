@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw
+cmake --build --preset mingw --target Tavrel tavrel-host tavrel-demo-setup
 
 prefix=$PWD/build/demo-prefix
 export WINEPREFIX=$prefix WINEDEBUG=-all
