@@ -1,5 +1,4 @@
-// Helpers for the Jorvex tests: an owner for owning handles and short forms
-// of the two-call text functions.
+// Helpers for the Jorvex tests: an owner for owning handles, short forms of the two-call functions.
 #pragma once
 
 #include <cstring>
@@ -10,37 +9,26 @@
 
 namespace JorvexTest {
 
-inline bool operator==(const JsonHandle& a, const JsonHandle& b) {
-    return std::memcmp(a.Words, b.Words, sizeof a.Words) == 0;
-}
-inline bool operator!=(const JsonHandle& a, const JsonHandle& b) { return !(a == b); }
+inline bool operator==(const JsonHandle& a, const JsonHandle& b) { return !std::memcmp(&a, &b, sizeof a); }
 
 constexpr JsonHandle kDefaultHandle = JSON_HANDLE_DEFAULT_INIT;
 
-// Owns one owning handle and releases it on destruction.
+// Owns one owning handle of a new tree, read from `text` when given.
 class OwnedJson {
 public:
-    OwnedJson() = default;
-    OwnedJson(OwnedJson&& other) noexcept : handle_(std::exchange(other.handle_, kDefaultHandle)) {}
-    OwnedJson& operator=(OwnedJson&&) = delete;
-    ~OwnedJson() { VESK_PA_JsonValue_DestroyJsonHandle(&handle_); }
-
-    // A new tree; with text, read from it (status checked by the caller via Text).
-    static OwnedJson Create(const wchar_t* text = nullptr) {
-        OwnedJson json;
-        VESK_PA_JsonValue_CreateJsonHandle(&json.handle_);
-        if (text != nullptr) {
-            VESK_PA_JsonValue_Reader(json.handle_, text);
-        }
-        return json;
+    explicit OwnedJson(const wchar_t* text = nullptr) {
+        VESK_PA_JsonValue_CreateJsonHandle(&handle_);
+        if (text != nullptr) VESK_PA_JsonValue_Reader(handle_, text);
     }
+    OwnedJson(const OwnedJson&) = delete;
+    ~OwnedJson() { VESK_PA_JsonValue_DestroyJsonHandle(&handle_); }
 
     JsonHandle get() const { return handle_; }
     JsonHandle* put() {
         reset();
         return &handle_;
     }
-    // Releases now and returns the words the handle had, for tests of stale use.
+    // Releases now and answers the old words, for tests of stale use.
     JsonHandle reset() {
         const JsonHandle old = handle_;
         VESK_PA_JsonValue_DestroyJsonHandle(&handle_);
@@ -51,32 +39,22 @@ private:
     JsonHandle handle_ = kDefaultHandle;
 };
 
-inline std::wstring StatusText(JorvexStatus status) {
-    return L"<status " + std::to_wstring(status) + L">";
-}
+inline std::wstring StatusText(JorvexStatus status) { return L"<status " + std::to_wstring(status) + L">"; }
 
 // Runs a two-call text function; a failure comes back as "<status N>".
 template <typename Function>
 std::wstring TwoCall(Function function, JsonHandle value) {
     uint32_t length = 0;
     JorvexStatus status = function(value, nullptr, &length);
-    if (status != JORVEX_OK) {
-        return StatusText(status);
-    }
-    std::wstring text(length + 1, L'\0');
-    ++length;  // the capacity, terminator included
-    status = function(value, text.data(), &length);
-    if (status != JORVEX_OK) {
-        return StatusText(status);
-    }
-    text.resize(length);
-    return text;
+    std::wstring text(++length, L'\0');  // the capacity, terminator included
+    if (status == JORVEX_OK) status = function(value, text.data(), &length);
+    return status == JORVEX_OK ? text.substr(0, length) : StatusText(status);
 }
 
 inline std::wstring Text(JsonHandle value) { return TwoCall(VESK_PA_JsonValue_Writer, value); }
 inline std::wstring String(JsonHandle value) { return TwoCall(VESK_PA_JsonValue_GetString, value); }
 
-// Views, for tests where the status of the lookup itself is not the point.
+// Views, where the status of the lookup itself is not the point.
 inline JsonHandle Key(JsonHandle object, const wchar_t* key) {
     JsonHandle view = kDefaultHandle;
     VESK_PA_JsonValue_GetAtKey(object, &view, key);
@@ -88,18 +66,6 @@ inline JsonHandle Index(JsonHandle array, uint32_t index) {
     return view;
 }
 
-// Arrays nested `depth` deep around nothing: "[[...]]".
-inline std::wstring NestedArrays(size_t depth) {
-    return std::wstring(depth, L'[') + std::wstring(depth, L']');
-}
-
-// Objects nested `depth` deep around 0: {"a":{"a":...0}}.
-inline std::wstring NestedObjects(size_t depth) {
-    std::wstring text;
-    for (size_t i = 0; i < depth; ++i) {
-        text += L"{\"a\":";
-    }
-    return text + L"0" + std::wstring(depth, L'}');
-}
+inline std::wstring NestedArrays(size_t depth) { return std::wstring(depth, L'[') + std::wstring(depth, L']'); }
 
 }  // namespace JorvexTest

@@ -1,96 +1,80 @@
-// Starting the service: the folder, the one-per-process rule, failures and
-// unloading.
-#include "QuennetFixture.h"
+// Starting the service (the folder, the one-per-process rule, failures,
+// unloading) and bad arguments.
+#include <atomic>
+#include <thread>
 
-#include "TextFile.h"
+#include "QuennetFixture.h"
 
 namespace QuennetTests {
 namespace {
 
-using TestSupport::FileExists;
 using QuennetServer = QuennetFixture;
 
-bool IsFolder(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-TEST_F(QuennetServer, NormalisesThenCreatesTheFolderWithItsParents) {
-    // As the plug-in passes it, <install folder>\..\VESK\, with nothing existing yet.
-    QuennetHandle handle = Start(temp.Path() + L"\\Prog\\Suite\\..\\VESK\\");
-    ASSERT_NE(handle, nullptr);
-    EXPECT_EQ(defaultHandle(), handle);
-    EXPECT_TRUE(IsFolder(temp / L"Prog\\VESK"));
-    EXPECT_FALSE(FileExists(temp / L"Prog\\Suite"));
-    EXPECT_EQ(Write(L"Tavrel", L"x"), 0);
-    EXPECT_EQ(Lines(temp / L"Prog\\VESK\\Tavrel.log").size(), 1u);
-}
-
-TEST_F(QuennetServer, RelativeFolderResolvesAgainstTheCurrentDirectory) {
-    TestSupport::CreateFolders(temp / L"Suite");
+TEST_F(QuennetServer, StartsOnceOnTheNormalisedFolderAndUnloadClosesItsFiles) {
+    // As the plug-in passes it, <install folder>\..\VESK\ (relative here), with nothing existing yet.
     wchar_t previous[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryW((temp / L"Suite").c_str()));
-    int32_t status = construct(L"..\\VESK\\");
+    ASSERT_TRUE(SetCurrentDirectoryW(temp.Path().c_str()));
+    std::atomic<int> started{0}, running{0};
+    std::vector<std::thread> callers;
+    for (int t = 0; t < 8; ++t) {
+        callers.emplace_back([&] {
+            const int32_t status = construct(L"Prog\\Suite\\..\\VESK\\");
+            started += status == 0;
+            running += status == 1;
+        });
+    }
+    for (std::thread& caller : callers) caller.join();
     SetCurrentDirectoryW(previous);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(Write(L"Tavrel", L"x"), 0);
-    EXPECT_TRUE(FileExists(temp / L"VESK\\Tavrel.log"));
-}
-
-TEST_F(QuennetServer, SecondConstructionReturnsOneAndChangesNothing) {
-    QuennetHandle handle = Start(temp / L"first");
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(running, 7);
+    const QuennetHandle handle = defaultHandle();
+    EXPECT_NE(handle, nullptr);
+    // Later calls change nothing, whatever the argument.
     EXPECT_EQ(construct((temp / L"second").c_str()), 1);
     EXPECT_EQ(construct(nullptr), 1);
     EXPECT_EQ(defaultHandle(), handle);
-    EXPECT_FALSE(FileExists(temp / L"second"));
-    EXPECT_EQ(Write(L"Tavrel", L"x"), 0);
-    EXPECT_TRUE(FileExists(temp / L"first\\Tavrel.log"));
-}
-
-TEST_F(QuennetServer, NoHandleBeforeOrAfterAFailedConstruction) {
-    EXPECT_EQ(defaultHandle(), nullptr);
-    EXPECT_EQ(logLevel(nullptr, L"Tavrel"), 0u);
-    EXPECT_LT(flush(nullptr, L"Tavrel", 5, L"test.cpp", 1, L"x", 2), 0);
-
-    ASSERT_TRUE(TestSupport::WriteUtf8File(temp / L"file", L"not a folder"));
-    EXPECT_LT(construct((temp / L"file\\logs").c_str()), 0);  // parent is a file
-    EXPECT_LT(construct((temp / L"file").c_str()), 0);
-    EXPECT_LT(construct((temp / L"bad<name>").c_str()), 0);
-    EXPECT_LT(construct((temp / L"a|b\\c").c_str()), 0);
-    EXPECT_LT(construct((temp / L"x:y").c_str()), 0);
-    EXPECT_LT(construct(L""), 0);
-    EXPECT_LT(construct(nullptr), 0);
-    EXPECT_EQ(defaultHandle(), nullptr);
-    EXPECT_EQ(FileNames(temp.Path()), std::vector<std::wstring>{L"file"});
-
-    // A failure does not count as the one start.
-    EXPECT_NE(Start(temp / L"good"), nullptr);
-}
-
-TEST_F(QuennetServer, UnloadClosesTheFilesAndAReloadAppends) {
-    std::wstring log = temp / L"Tavrel.log";
+    EXPECT_FALSE(TestSupport::FileExists(temp / L"second"));
+    ASSERT_EQ(Write(L"Tavrel", L"x"), 0);
+    EXPECT_FALSE(TestSupport::FileExists(temp / L"Prog\\Suite"));
+    const std::wstring log = temp / L"Prog\\VESK\\Tavrel.log";
     auto openExclusively = [&] {
         HANDLE file = CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-        return file != INVALID_HANDLE_VALUE;
+        return file != INVALID_HANDLE_VALUE && CloseHandle(file);
     };
-    Start(temp.Path());
-    ASSERT_EQ(Write(L"Tavrel", L"one"), 0);
-    EXPECT_FALSE(openExclusively());
-    EXPECT_EQ(Lines(log).size(), 1u);  // readable while open
-
+    EXPECT_EQ(Lines(log).size(), 1u);
+    EXPECT_FALSE(openExclusively());  // held by the service
     Unload();
     EXPECT_TRUE(openExclusively());
+}
 
-    Load();
+TEST_F(QuennetServer, FailuresLeaveNoServiceAndBadArgumentsAreRefused) {
     EXPECT_EQ(defaultHandle(), nullptr);
-    Start(temp.Path());
-    ASSERT_EQ(Write(L"Tavrel", L"two"), 0);
-    std::vector<std::string> lines = Lines(log);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find(": one\r\n"), std::string::npos);
-    EXPECT_NE(lines[1].find(": two\r\n"), std::string::npos);
+    EXPECT_LT(Write(L"Tavrel", L"x"), 0);
+    // A file where the folder or a parent should be, characters file names cannot hold, nothing.
+    ASSERT_TRUE(TestSupport::WriteUtf8File(temp / L"file", L"not a folder"));
+    for (const std::wstring& folder : {temp / L"file\\logs", temp / L"file", temp / L"bad<name>", temp / L"a|b\\c",
+                                       temp / L"x:y", std::wstring()}) {
+        EXPECT_LT(construct(folder.c_str()), 0) << folder;
+        EXPECT_EQ(defaultHandle(), nullptr);
+    }
+    EXPECT_LT(construct(nullptr), 0);
+    EXPECT_EQ(FileNames(temp.Path()), std::vector<std::wstring>{L"file"});
+    // A failure does not count as the one start.
+    const QuennetHandle handle = Start(temp / L"good");
+    EXPECT_NE(handle, nullptr);
+    // Bad arguments, and handles other than the service's, which are never dereferenced.
+    EXPECT_LT(Write(nullptr, L"x"), 0);
+    EXPECT_LT(Write(L"", L"x"), 0);
+    EXPECT_LT(flush(handle, L"Tavrel", 2, L"test.cpp", 1, nullptr, 2), 0);
+    EXPECT_EQ(logLevel(handle, nullptr), 0u);
+    int notAService = 5;
+    for (QuennetHandle other : {QuennetHandle{}, reinterpret_cast<QuennetHandle>(1),
+                                reinterpret_cast<QuennetHandle>(~uintptr_t{0}), QuennetHandle{&notAService}}) {
+        EXPECT_EQ(logLevel(other, L"Tavrel"), 0u);
+        EXPECT_LT(flush(other, L"Tavrel", 2, L"test.cpp", 1, L"x", 2), 0);
+    }
+    EXPECT_TRUE(FileNames(temp / L"good").empty());
 }
 
 }  // namespace
