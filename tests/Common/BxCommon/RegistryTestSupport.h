@@ -1,14 +1,16 @@
-// Shared by the registry and security-attribute tests: a private key per
-// test, raw registry access that bypasses the storage under test, descriptor
-// entries compared by meaning, and the process's memory figure.
+// Shared by the registry and security-attribute tests: a private key per test
+// with raw access past the storage, thrown codes, SDDL, a memory-growth check.
 #pragma once
 
 #include <windows.h>
+#include <psapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,84 +18,76 @@
 
 namespace RegistryTesting {
 
-// A uniquely named key <root>\Software\TavrelTests\<suite>.<test>.<pid>.<n>
-// in the 64-bit view, created empty and deleted with everything below it.
+using Bytes = std::vector<BYTE>;
+
+// A new empty key <root>\Software\TavrelTests\<test>.<pid>.<n>, deleted with
+// everything below it. Raw access is relative to it; like the storage's
+// view 2 it sees the 64-bit registry, this program's own view.
 class TestKey {
 public:
-    explicit TestKey(HKEY root = HKEY_CURRENT_USER);
-    ~TestKey();
+    explicit TestKey(HKEY root = HKEY_CURRENT_USER) : root_(root) {
+        static std::atomic<unsigned> counter{0};
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::string name = std::string(test->test_suite_name()) + "." + test->name() + ".";
+        path_ = L"Software\\TavrelTests\\" + std::wstring(name.begin(), name.end()) +
+                std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(++counter);
+        EXPECT_EQ(ERROR_SUCCESS, CreateSubKey(L"")) << "cannot create the test key";
+    }
+    ~TestKey() { RegDeleteTreeW(root_, path_.c_str()); }
     TestKey(const TestKey&) = delete;
     TestKey& operator=(const TestKey&) = delete;
 
     HKEY Root() const { return root_; }
-    // Below the root, without a trailing separator.
     const std::wstring& Path() const { return path_; }
-    // Path() + "\" + relative.
-    std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
-    // The storage's name for the key, or for a key below it.
+    std::wstring operator/(const std::wstring& relative) const {
+        return relative.empty() ? path_ : path_ + L"\\" + relative;
+    }
     BxCommon::Storage::Key AsKey() const { return BxCommon::Storage::Key(root_, path_.c_str()); }
 
-    // Raw access, all below Path(); relative "" is the key itself.
-    LSTATUS CreateSubKey(const std::wstring& relative) const;
-    bool Exists(const std::wstring& relative) const;
-    LSTATUS SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size,
-                   const std::wstring& relative = L"") const;
-    LSTATUS SetRawString(const std::wstring& name, DWORD type, const std::wstring& text, bool terminated = true,
-                         const std::wstring& relative = L"") const;
-    struct RawValue {
-        LSTATUS result = ERROR_SUCCESS;
-        DWORD type = REG_NONE;
-        std::vector<BYTE> data;
-    };
-    RawValue GetRaw(const std::wstring& name, const std::wstring& relative = L"") const;
+    LSTATUS CreateSubKey(const std::wstring& relative) const {
+        BxCommon::UniqueHKey key;
+        return RegCreateKeyExW(root_, (*this / relative).c_str(), 0, nullptr, 0, KEY_READ, nullptr, key.Put(), nullptr);
+    }
+    bool Exists(const std::wstring& relative) const {
+        BxCommon::UniqueHKey key;
+        return RegOpenKeyExW(root_, (*this / relative).c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
+    }
+    // Creates the subkey `relative` when missing.
+    LSTATUS SetRaw(const std::wstring& name, DWORD type, const Bytes& data, const std::wstring& relative = L"") const {
+        return RegSetKeyValueW(root_, (*this / relative).c_str(), name.c_str(), type, data.data(),
+                               static_cast<DWORD>(data.size()));
+    }
+    LSTATUS SetText(const std::wstring& name, DWORD type, const std::wstring& text, bool terminated = true) const {
+        const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+        return SetRaw(name, type, Bytes(bytes, bytes + (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t)));
+    }
+    // The value as stored, with room for every value of these tests.
+    struct RawValue { LSTATUS result; DWORD type; Bytes data; };
+    RawValue GetRaw(const std::wstring& name) const {
+        RawValue value{ERROR_SUCCESS, REG_NONE, Bytes(1 << 21)};
+        BxCommon::UniqueHKey key;
+        auto size = static_cast<DWORD>(value.data.size());
+        value.result = RegOpenKeyExW(root_, path_.c_str(), 0, KEY_QUERY_VALUE, key.Put());
+        if (value.result == ERROR_SUCCESS) {
+            value.result = RegQueryValueExW(key.Get(), name.c_str(), nullptr, &value.type, value.data.data(), &size);
+        }
+        value.data.resize(value.result == ERROR_SUCCESS ? size : 0);
+        return value;
+    }
 
 private:
     HKEY root_;
     std::wstring path_;
 };
 
-// One entry of a DACL, described by meaning rather than by its bytes.
-struct AceEntry {
-    std::wstring sid;  // S-1-... form
-    DWORD mask = 0;
-    BYTE type = 0;
-    BYTE flags = 0;
-    bool operator==(const AceEntry& other) const {
-        return sid == other.sid && mask == other.mask && type == other.type && flags == other.flags;
-    }
-};
-void PrintTo(const AceEntry& entry, std::ostream* out);
-
-// An access-allowed entry without flags, as every SecurityAttributes entry is.
-AceEntry Allowed(const wchar_t* sid, DWORD mask);
-// The DACL's entries in order; empty when there is no DACL.
-std::vector<AceEntry> DaclEntries(PSECURITY_DESCRIPTOR descriptor);
-// The DACL entries that RegGetKeySecurity reports for an open key.
-std::vector<AceEntry> KeyDaclEntries(HKEY key);
-
-// The process's private bytes (GetProcessMemoryInfo PagefileUsage).
-SIZE_T PrivateBytes();
-
-// Points this program's import of one function at a replacement while the
-// object lives. The storage library is linked in statically, so its calls go
-// through the same import table. The replacement should call Original().
-class ImportPatch {
+class RegistryWithHandle : public BxCommon::Storage::Registry {
 public:
-    ImportPatch(const char* dll, const char* function, void* replacement);
-    ~ImportPatch();
-    ImportPatch(const ImportPatch&) = delete;
-    ImportPatch& operator=(const ImportPatch&) = delete;
-
-    // Null when the import was not found (nothing is patched then).
-    void* Original() const { return original_; }
-
-private:
-    void** slot_ = nullptr;
-    void* original_ = nullptr;
+    using Registry::GetHandle;
+    using Registry::Registry;
 };
 
-// Runs call, which is expected to throw a storage exception, and hands back
-// the exception's owner; null when nothing was thrown.
+// Runs call, which should throw a storage exception, and hands that over;
+// null when nothing was thrown.
 template <typename Call>
 std::unique_ptr<BxCommon::Storage::Exception> Raised(Call&& call) {
     try {
@@ -112,17 +106,40 @@ DWORD CodeOf(Call&& call) {
     return raised ? raised->GetErrorCode() : kNothingThrown;
 }
 
-// Gives tests the open key's raw handle.
-class RegistryWithHandle : public BxCommon::Storage::Registry {
-public:
-    using Registry::Registry;
-    using Registry::GetHandle;
-};
+// A descriptor's DACL in SDDL, or "" without one. Expected descriptors go
+// through the same rendering, so they compare entry by entry: type, flags,
+// rights and trustee, in order.
+inline std::string DaclSddl(PSECURITY_DESCRIPTOR descriptor) {
+    char* text = nullptr;
+    if (!descriptor || !ConvertSecurityDescriptorToStringSecurityDescriptorA(
+                           descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+        return "";
+    }
+    const std::string dacl(text);
+    LocalFree(text);
+    return dacl;
+}
 
-// Base for tests that work below one private key of the current user.
-class RegistryTestBase : public ::testing::Test {
-protected:
-    TestKey testKey_{HKEY_CURRENT_USER};
-};
+using LocalDescriptor = std::unique_ptr<void, decltype(&LocalFree)>;
+inline LocalDescriptor FromSddl(const char* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr));
+    return LocalDescriptor(descriptor, &LocalFree);
+}
+
+// Runs work (false on a wrong result) `rounds` times so the heap reaches its
+// working size, then ten times as often: the process's private bytes must
+// grow by less than `limit`. PagefileUsage, not PrivateUsage: Wine fills
+// only the basic counters; on Windows the two are the same figure.
+inline void ExpectNoGrowth(const std::function<bool()>& work, int rounds, SIZE_T limit) {
+    PROCESS_MEMORY_COUNTERS counters[2] = {};
+    for (PROCESS_MEMORY_COUNTERS& counter : counters) {
+        for (int i = 0; i < rounds; ++i) ASSERT_TRUE(work()) << "round " << i;
+        ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &counter, sizeof(counter)));
+        rounds *= 10;
+    }
+    EXPECT_LT(counters[1].PagefileUsage, counters[0].PagefileUsage + limit)
+        << "private bytes grew from " << counters[0].PagefileUsage << " to " << counters[1].PagefileUsage;
+}
 
 }  // namespace RegistryTesting
