@@ -204,6 +204,9 @@ protected:
 private:
     bool IsOpen() const noexcept { return root_ != nullptr && handle_; }
     bool Open(const Key& key, const wchar_t* subKey, REGSAM rights, bool create);
+    // A number read strictly: exactly `expectedType` and sizeof(Number) bytes.
+    template <typename Number>
+    Number ReadNumber(const std::wstring& name, DWORD expectedType);
 
     HKEY root_ = nullptr;
     UniqueHKey handle_;

@@ -12,34 +12,26 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ |
 
 }  // namespace
 
-DWORD Registry::GetDwordValue(const std::wstring& name) {
+template <typename Number>
+Number Registry::ReadNumber(const std::wstring& name, DWORD expectedType) {
     if (!IsOpen()) throw new Exception(ERROR_INVALID_HANDLE, __LINE__, __FILE__);
-    DWORD value = 0;
+    Number value = 0;
     DWORD type = REG_NONE;
     DWORD size = sizeof(value);
-    // A longer value (a REG_QWORD) does not fit and fails with ERROR_MORE_DATA.
+    // A longer value (a REG_QWORD read as a DWORD) does not fit and fails
+    // with ERROR_MORE_DATA.
     const LSTATUS result =
         ::RegQueryValueExW(handle_.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     if (result != ERROR_SUCCESS) throw new RegException(static_cast<DWORD>(result), __LINE__, __FILE__, GetPath(), name);
-    if (type != REG_DWORD || size != sizeof(value)) {
+    if (type != expectedType || size != sizeof(value)) {
         throw new RegException(ERROR_INVALID_DATA, __LINE__, __FILE__, GetPath(), name);
     }
     return value;
 }
 
-ULONGLONG Registry::GetQwordValue(const std::wstring& name) {
-    if (!IsOpen()) throw new Exception(ERROR_INVALID_HANDLE, __LINE__, __FILE__);
-    ULONGLONG value = 0;
-    DWORD type = REG_NONE;
-    DWORD size = sizeof(value);
-    const LSTATUS result =
-        ::RegQueryValueExW(handle_.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-    if (result != ERROR_SUCCESS) throw new RegException(static_cast<DWORD>(result), __LINE__, __FILE__, GetPath(), name);
-    if (type != REG_QWORD || size != sizeof(value)) {
-        throw new RegException(ERROR_INVALID_DATA, __LINE__, __FILE__, GetPath(), name);
-    }
-    return value;
-}
+DWORD Registry::GetDwordValue(const std::wstring& name) { return ReadNumber<DWORD>(name, REG_DWORD); }
+
+ULONGLONG Registry::GetQwordValue(const std::wstring& name) { return ReadNumber<ULONGLONG>(name, REG_QWORD); }
 
 // def serves the quiet form; this form throws on every failure instead.
 std::wstring Registry::GetStringValue(const std::wstring& name, const std::wstring& /*def*/) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BenchTimer.h"
+#include "Common/BxCommon/BxComn_FolderTree.h"
 #include "Common/BxCommon/BxComn_StringEncrypt.h"
 #include "Common/BxCommon/InstComn_ShellLink.h"
 #include "Common/BxCommon/InstComn_ShellLinkCreate.h"
@@ -22,35 +23,13 @@
 
 namespace {
 
+using BxCommon::FolderTree::CreateFolders;
+using BxCommon::FolderTree::RemoveTree;
+
 constexpr int kFolders = 50;
 constexpr int kShortcutsPerFolder = 20;
 constexpr int kExceptions = 20;
 const std::wstring kAppsRoot = L"C:\\TavrelBench\\Apps";
-
-void CreateFolders(const std::wstring& path) {
-    for (size_t pos = path.find(L'\\', 3); pos != std::wstring::npos; pos = path.find(L'\\', pos + 1)) {
-        CreateDirectoryW(path.substr(0, pos).c_str(), nullptr);
-    }
-    CreateDirectoryW(path.c_str(), nullptr);
-}
-
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path + L"\\" + name);
-            } else {
-                DeleteFileW((path + L"\\" + name).c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
-}
 
 void SetValue(const wchar_t* keyPath, const std::wstring& name, const std::wstring& value) {
     HKEY key = nullptr;

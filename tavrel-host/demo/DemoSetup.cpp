@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "Common/BxCommon/BxComn_FolderTree.h"
 #include "Common/BxCommon/InstComn_ShellLinkCreate.h"
 #include "tavrel-host/Console.h"
 #include "tavrel-host/HostError.h"
@@ -19,16 +20,10 @@
 
 namespace {
 
+using BxCommon::FolderTree::CreateFolders;
 using TavrelHost::HostError;
 
 const std::wstring kProductFolder = L"C:\\Program Files\\Brennix\\Pellam";
-
-void CreateFolders(const std::wstring& path) {
-    for (size_t pos = path.find(L'\\', 3); pos != std::wstring::npos; pos = path.find(L'\\', pos + 1)) {
-        CreateDirectoryW(path.substr(0, pos).c_str(), nullptr);
-    }
-    CreateDirectoryW(path.c_str(), nullptr);
-}
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 

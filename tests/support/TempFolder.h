@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "Common/BxCommon/BxComn_FolderTree.h"
+
 namespace TestSupport {
 
 class TempFolder {
@@ -21,9 +23,7 @@ private:
     std::wstring path_;
 };
 
-// Deletes a folder tree; missing folders are fine.
-void RemoveTree(const std::wstring& path);
-// Creates a folder and its missing parents.
-void CreateFolders(const std::wstring& path);
+using BxCommon::FolderTree::CreateFolders;
+using BxCommon::FolderTree::RemoveTree;
 
 }  // namespace TestSupport
