@@ -1,5 +1,4 @@
-#include <cerrno>
-#include <cwchar>
+#include <cstdint>
 
 #include <nlohmann/json.hpp>
 
@@ -11,12 +10,20 @@
 namespace TavrelHost {
 namespace {
 
+// Decimal digits only: the C runtime's readers would take "010" as 8 and
+// "0x10" as 16, and a command that closes windows must not guess.
 uint32_t ParsePid(const std::wstring& text) {
-    wchar_t* end = nullptr;
-    errno = 0;
-    unsigned long long value = wcstoull(text.c_str(), &end, 0);
-    if (text.empty() || *end != L'\0' || errno != 0 || value > 0xFFFFFFFFull || text[0] == L'-') {
-        throw HostError(L"--pid takes a process id from 0 to 4294967295, not '" + text + L"'");
+    uint64_t value = 0;
+    bool valid = !text.empty();
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9' || value > 0xFFFFFFFFull) {
+            valid = false;
+            break;
+        }
+        value = value * 10 + static_cast<uint64_t>(c - L'0');
+    }
+    if (!valid || value > 0xFFFFFFFFull) {
+        throw HostError(L"--pid takes a decimal process id from 0 to 4294967295, not '" + text + L"'");
     }
     return static_cast<uint32_t>(value);
 }

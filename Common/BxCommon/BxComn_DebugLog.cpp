@@ -84,27 +84,38 @@ bool DebugLog::Trace(const char* sourceFile, unsigned line, unsigned level, cons
 
 bool DebugLog::SwitchOn(const wchar_t* libraryFile, const wchar_t* name, unsigned levelMask, DWORD* error) {
     DWORD code = ERROR_SUCCESS;
-    bool done = false;
+    bool connected = false;
     {
         Synchronize::SingleLock output(&outputLock_);
-        if (!debugLibrary_.IsBound() &&
-            (!debugLibrary_.Load(libraryFile, &code) || !debugLibrary_.BindFunctions(true, &code))) {
-            // Stays off; the library goes with the object.
-        } else if (debugLibrary_.Initialize()(name, &debugHandle_) != 0) {
-            code = ERROR_GEN_FAILURE;
-        } else {
-            name_ = name != nullptr ? name : L"";
-            done = true;
+        // The debug library hands out one handle per process: once it has,
+        // a second call only sets the level mask.
+        if (!connected_ && !debugLibrary_.IsBound()) BindDebugLibrary(libraryFile, &code);
+        if (!connected_ && debugLibrary_.IsBound()) {
+            if (debugLibrary_.Initialize()(name, &debugHandle_) != 0) {
+                code = ERROR_GEN_FAILURE;
+            } else {
+                name_ = name != nullptr ? name : L"";
+                connected_ = true;
+            }
         }
+        connected = connected_;
     }
-    if (done) {
+    if (connected) {
         Synchronize::SingleLock state(&stateLock_);
         levelMask_ = levelMask;
         enabled_ = true;
         initialised_ = true;
     }
     if (error != nullptr) *error = code;
-    return done;
+    return connected;
+}
+
+// A library that loads but cannot be bound is let go again, so that a later
+// SwitchOn can load another one.
+void DebugLog::BindDebugLibrary(const wchar_t* libraryFile, DWORD* error) {
+    if (!debugLibrary_.Load(libraryFile, error) || debugLibrary_.BindFunctions(true, error)) return;
+    debugLibrary_.BindFunctions(false, nullptr);
+    debugLibrary_.Free();
 }
 
 void DebugLog::SetEnabled(bool enabled) {

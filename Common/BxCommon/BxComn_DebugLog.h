@@ -40,12 +40,16 @@ public:
 
     // Loads the debug library, binds its functions, obtains the debug handle
     // from BxDbgInitialize(name) and enables the log for levelMask. On
-    // failure the log stays as it was and *error (if given) says why.
+    // failure the log stays as it was, *error (if given) says why, and a
+    // later call may try again. Once on, a further call only sets levelMask
+    // and enables the log; the library is not initialised again.
     bool SwitchOn(const wchar_t* libraryFile, const wchar_t* name, unsigned levelMask, DWORD* error);
     void SetEnabled(bool enabled);
     void SetLevelMask(unsigned levelMask);
 
 private:
+    void BindDebugLibrary(const wchar_t* libraryFile, DWORD* error);
+
     bool initialised_ = false;
     bool enabled_ = false;
     unsigned levelMask_ = 0;
@@ -53,6 +57,8 @@ private:
     std::wstring name_;
     Library::BxDbg debugLibrary_;
     void* debugHandle_ = nullptr;
+    // BxDbgInitialize has answered debugHandle_; guarded by the output lock.
+    bool connected_ = false;
     Synchronize::CriticalSection outputLock_;
 };
 

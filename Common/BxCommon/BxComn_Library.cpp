@@ -19,6 +19,11 @@ bool Base::Free() {
 }
 
 FARPROC Base::GetFunction(const wchar_t* name) const {
+    // GetProcAddress(NULL, ...) would search the host's own program.
+    if (module_ == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
     String::ToConversionCodePage narrowName(name);
     if (narrowName.c_str() == nullptr) return nullptr;
     return GetProcAddress(module_, narrowName.c_str());

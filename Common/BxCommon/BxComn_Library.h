@@ -19,16 +19,15 @@ public:
     HMODULE GetHandle() const { return module_; }
 
     // The address of the exported function, or null when the library lacks
-    // it. Only for a loaded library. The name is converted to the conversion
-    // code page, which throws BxCommon::HResultError on invalid arguments or
-    // exhausted memory.
+    // it or none is loaded (then with last error 6, ERROR_INVALID_HANDLE).
+    // The name is converted to the conversion code page, which throws
+    // BxCommon::HResultError on invalid arguments or exhausted memory.
     FARPROC GetFunction(const wchar_t* name) const;
 
     // Loads fileName into an object that holds no library yet. False with
     // the Windows error (5010 when a library is already held) otherwise.
     bool Load(const wchar_t* fileName, DWORD* error);
 
-protected:
     // Frees the library; on success the handle becomes null. A failed
     // FreeLibrary keeps the handle (its error is dropped).
     bool Free();

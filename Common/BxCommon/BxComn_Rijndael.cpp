@@ -26,23 +26,24 @@ bool IsBlockMode(DWORD mode) { return mode == kModeEcb || mode == kModeCbc; }
 
 bool Rijndael::Initialize(DWORD direction, const BYTE* key, ULONGLONG keyLength, DWORD mode, const BYTE* iv,
                           ULONGLONG ivLength, DWORD* error) {
+    // Every argument is checked before anything changes: a refused call
+    // leaves the object exactly as it was (key first, then mode).
     if (stage_ != kIdle && stage_ != kInitialised) return Fail(error, ERROR_INVALID_FUNCTION);
-
-    direction_ = direction;
     if (key == nullptr || (keyLength != 16 && keyLength != 24 && keyLength != 32)) {
         return Fail(error, ERROR_INVALID_DATA);
     }
+    if (mode != kModeEcb && mode != kModeCbc && mode != kModeCfb1) return Fail(error, ERROR_INVALID_PARAMETER);
+
+    direction_ = direction;
     keyLength_ = keyLength;
     rounds_ = static_cast<DWORD>(keyLength / 4 + 6);
     ExpandKey(key);
     // CFB runs the forward cipher in both directions.
     if (direction == kDecrypt && mode != kModeCfb1) InvertKeySchedule();
-    if (mode != kModeEcb && mode != kModeCbc && mode != kModeCfb1) return Fail(error, ERROR_INVALID_PARAMETER);
-
     mode_ = mode;
-    std::memset(block_, 0, sizeof block_);
+    SecureZeroMemory(block_, sizeof block_);
     buffered_ = 0;
-    std::memset(feedback_, 0, sizeof feedback_);
+    SecureZeroMemory(feedback_, sizeof feedback_);
     if (iv != nullptr) std::memcpy(feedback_, iv, static_cast<size_t>(std::min<ULONGLONG>(ivLength, 16)));
     stage_ = kInitialised;
     return Succeed(error);
@@ -63,8 +64,26 @@ bool Rijndael::Convert(const BYTE* input, ULONGLONG inputLength, BYTE* output, U
 
 bool Rijndael::Reset(DWORD* error) {
     if (stage_ == kIdle) return Fail(error, ERROR_INVALID_FUNCTION);
-    *this = Rijndael();
+    Wipe();
     return Succeed(error);
+}
+
+Rijndael::~Rijndael() { Wipe(); }
+
+// SecureZeroMemory, unlike memset, is not dropped when the object is about
+// to die: the key schedule (whose first and last round keys each give the
+// key back), the chain and the buffered block must not outlive their use.
+void Rijndael::Wipe() {
+    SecureZeroMemory(block_, sizeof block_);
+    SecureZeroMemory(feedback_, sizeof feedback_);
+    SecureZeroMemory(roundKeys_, sizeof roundKeys_);
+    buffered_ = 0;
+    padLength_ = 0;
+    direction_ = kNoDirection;
+    mode_ = kNoMode;
+    rounds_ = 0;
+    keyLength_ = 0;
+    stage_ = kIdle;
 }
 
 bool Rijndael::Update(const BYTE* input, ULONGLONG inputLength, BYTE* output, ULONGLONG outputSpace,

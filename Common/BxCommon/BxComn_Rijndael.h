@@ -69,17 +69,17 @@ public:
     static constexpr ULONGLONG kBlockSize = 16;
 
     Rijndael() = default;
-    // Key material stays in the object until Reset; destruction does not
-    // wipe it.
-    ~Rijndael() override = default;
+    // Wipes the key schedule, the feedback register and the buffered block.
+    ~Rijndael() override;
+    Rijndael(const Rijndael&) = delete;
+    Rijndael& operator=(const Rijndael&) = delete;
 
-    // Allowed idle or initialised. In this order: stores `direction`
-    // unchecked; fails with 13 if `key` is null or `keyLength` is not 16, 24
-    // or 32; stores the key length and expands the key; fails with 87 if
-    // `mode` is unknown (direction, key length and round keys then stay
-    // changed, the stage and mode do not); clears the buffered input and
-    // loads the first min(ivLength, 16) bytes of `iv`, if given, into a
-    // zeroed feedback register. Then initialised.
+    // Allowed idle or initialised. Fails with 13 if `key` is null or
+    // `keyLength` is not 16, 24 or 32, then with 87 if `mode` is unknown; a
+    // failed call changes nothing. Otherwise stores `direction` unchecked,
+    // expands the key, clears the buffered input and loads the first
+    // min(ivLength, 16) bytes of `iv`, if given, into a zeroed feedback
+    // register. Then initialised.
     bool Initialize(DWORD direction, const BYTE* key, ULONGLONG keyLength, DWORD mode, const BYTE* iv,
                     ULONGLONG ivLength, DWORD* error) override;
 
@@ -92,7 +92,7 @@ public:
     bool Convert(const BYTE* input, ULONGLONG inputLength, BYTE* output, ULONGLONG outputSpace,
                  ULONGLONG* produced, DWORD* error) override;
 
-    // Fails with 1 when idle. Otherwise forgets direction, mode, key, pad
+    // Fails with 1 when idle. Otherwise wipes direction, mode, key, pad
     // length, feedback and buffered input, and returns to idle.
     bool Reset(DWORD* error) override;
 
@@ -138,6 +138,7 @@ private:
     DWORD BlockStep(BYTE* output, ULONGLONG space, ULONGLONG* written);
     void Cfb1(const BYTE* input, BYTE* output, bool encrypting);
     void DetectPadding(const BYTE* plain);
+    void Wipe();
 
     // Whole blocks from `input` to `output` without the block buffer, for
     // ECB and CBC; what the block steps would do, block after block.

@@ -43,7 +43,6 @@ bool DecryptStringA_Sub(std::string& out, const std::string& in, DWORD length) {
         if (i % 2 == 1) ciphertext[pairs++] = static_cast<BYTE>(std::strtol(pair, nullptr, 16) & 0xFF);
     }
 
-    out.clear();
     StringKey key;
     Rijndael cipher;
     DWORD error = ERROR_SUCCESS;
@@ -55,6 +54,7 @@ bool DecryptStringA_Sub(std::string& out, const std::string& in, DWORD length) {
                     static_cast<int>(error));
         return false;
     }
+    // `out` is touched only now, so that a failure leaves it as it was.
     out.assign(reinterpret_cast<const char*>(plaintext.data()),
                static_cast<size_t>(std::min<ULONGLONG>(produced, length)));
     return true;

@@ -20,11 +20,11 @@ namespace BxCommon::Cryptograph {
 bool DecryptStringW(std::wstring& out, const std::wstring& in);
 
 // The same for the UTF-8 form of the stored string; `out` gets the plaintext
-// bytes (padding removed, zero bytes kept).
+// bytes (padding removed, zero bytes kept), and is unchanged on failure.
 bool DecryptStringA(std::string& out, const std::string& in);
 
 // Decodes `length` bytes of ciphertext from the digit pairs of `in` and
-// decrypts them into `out`.
+// decrypts them into `out`; `out` is unchanged on failure.
 bool DecryptStringA_Sub(std::string& out, const std::string& in, DWORD length);
 
 }  // namespace BxCommon::Cryptograph

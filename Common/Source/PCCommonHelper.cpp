@@ -37,11 +37,7 @@ CParentControlProcessHelper::CParentControlProcessHelper() {
 }
 
 CParentControlProcessHelper::~CParentControlProcessHelper() {
-    try {
-        TAVREL_SCOPE_TRACE(L"CParentControlProcessHelper::~CParentControlProcessHelper");
-    } catch (...) {
-        // Out of memory for the trace; a destructor must not throw.
-    }
+    TAVREL_SCOPE_TRACE(L"CParentControlProcessHelper::~CParentControlProcessHelper");
 }
 
 bool CParentControlProcessHelper::CloseProcessInList(const PcAppStopList& list) {

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <memory>
+
 #include "Common/BxCommon/BxComn_Library.h"
 #include "Common/BxCommon/BxComn_Registry.h"
 #include "Common/BxCommon/BxComn_StringCrypt.h"
@@ -36,9 +38,11 @@ bool ProductParentFolder(std::wstring& parent) {
     return true;
 }
 
-DWORD ErrorCodeOf(const BxCommon::Exception::Base* e) {
-    if (auto storage = dynamic_cast<const BxCommon::Storage::Exception*>(e)) return storage->GetErrorCode();
-    return 0;
+void LogCaught(const BxCommon::Exception::Base& e) {
+    const auto* storage = dynamic_cast<const BxCommon::Storage::Exception*>(&e);
+    const DWORD code = storage != nullptr ? storage->GetErrorCode() : 0;
+    TAVREL_LOG(2, L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: "
+                      << code);
 }
 
 }  // namespace
@@ -70,6 +74,9 @@ bool CParentControlCommon::IsFilteredApp(const std::wstring& path) {
     for (const std::wstring& stored : exceptions) {
         std::wstring folder;
         if (!BxCommon::Cryptograph::DecryptStringW(folder, stored)) continue;
+        // An empty folder is no folder: it would be found in every path and
+        // empty the whole list.
+        if (folder.empty()) continue;
         folder = LowerCaseLetters(folder);
         if (Contains(lowerPath, folder)) {
             TAVREL_LOG(2, L"Filter App, tstrLowerFileName=" << lowerPath << L" tsExceptFolder" << folder);
@@ -93,19 +100,27 @@ int CParentControlCommon::GetAppExceptionList(const wchar_t* keyPath, std::vecto
         storage.Close(false);
         storage.OpenForRead(key, L"");
         for (const std::wstring& name : names) {
-            std::wstring value = storage.GetStringValue(name, L"");
-            if (value.empty()) continue;
-            list.push_back(std::move(value));
-            ++count;
+            // One value that cannot be read as a string costs its own line
+            // only; the folders after it still count.
+            try {
+                std::wstring value = storage.GetStringValue(name, L"");
+                if (value.empty()) continue;
+                list.push_back(std::move(value));
+                ++count;
+            } catch (BxCommon::Exception::Base* e) {
+                const std::unique_ptr<BxCommon::Exception::Base> owned(e);
+                LogCaught(*owned);
+            }
         }
         storage.Close(false);
     } catch (BxCommon::Exception::Base* e) {
-        TAVREL_LOG(2, L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: "
-                          << ErrorCodeOf(e));
-        delete e;
+        const std::unique_ptr<BxCommon::Exception::Base> owned(e);
+        LogCaught(*owned);
     } catch (...) {
+        // Read before the log gate, whose service calls may change it.
+        const DWORD lastError = GetLastError();
         TAVREL_LOG(2, L"CParentControlCommon::GetAppExceptionList() caught an exception of another kind, last error: "
-                          << GetLastError());
+                          << lastError);
     }
     return count;
 }

@@ -15,15 +15,16 @@ class CParentControlCommon {
 public:
     // True when `path` is to be left out. Folders match anywhere in the path
     // (a substring, not a prefix), both sides lower-cased (A to Z only). A
-    // missing or empty installation folder or Windows folder, or an exception
-    // entry that decrypts to empty text, matches every path. Entries that do
-    // not decrypt are skipped. Reads the registry afresh on every call.
+    // missing or empty installation folder or Windows folder matches every
+    // path. Exception entries that do not decrypt, or decrypt to empty text,
+    // are skipped. Reads the registry afresh on every call.
     static bool IsFilteredApp(const std::wstring& path);
 
     // Appends the non-empty string values of keyPath (below
     // HKEY_LOCAL_MACHINE, in the registry's order) to `list` and answers how
-    // many it appended. Never throws: a storage failure ends the reading
-    // with one log line, and what was read stays in `list`.
+    // many it appended. Never throws: a value that cannot be read as a string
+    // is skipped with one log line; a key that cannot be opened or listed
+    // ends the reading with one log line, and what was read stays in `list`.
     static int GetAppExceptionList(const wchar_t* keyPath, std::vector<std::wstring>& list);
 };
 

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "Platform/Quennet/include/Quennet/Log.h"
 #include "Tavrel/Log/LogBuffer.h"
+#include "Tavrel/Log/TraceText.h"
 
 namespace Tavrel::Log {
 
@@ -24,7 +24,7 @@ public:
 
 private:
     QuennetHandle handle_;
-    std::wstring moduleName_;
+    TraceText moduleName_;
     uint32_t level_;
     const wchar_t* sourceFile_;
     uint32_t line_;

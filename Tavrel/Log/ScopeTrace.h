@@ -2,12 +2,16 @@
 // when it is left, normally or by an exception. Declare it first:
 //
 //   TAVREL_SCOPE_TRACE(L"CParentControlProcessHelper::CloseProcessInList");
+//
+// A trace never throws and allocates nothing for ordinary names: a line that
+// cannot be written (no memory for its text) is dropped, and the traced
+// function runs all the same.
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "Tavrel/Log/LogGate.h"
+#include "Tavrel/Log/TraceText.h"
 
 namespace Tavrel::Log {
 
@@ -15,19 +19,19 @@ inline constexpr uint32_t kTraceLevel = 2;
 
 class ScopeTrace {
 public:
-    ScopeTrace(const wchar_t* moduleName, const wchar_t* functionName, const wchar_t* sourceFile, uint32_t line);
-    // Never throws: a trace that cannot be written is dropped.
+    ScopeTrace(const wchar_t* moduleName, const wchar_t* functionName, const wchar_t* sourceFile,
+               uint32_t line) noexcept;
     ~ScopeTrace();
 
     ScopeTrace(const ScopeTrace&) = delete;
     ScopeTrace& operator=(const ScopeTrace&) = delete;
 
 private:
-    void Write(const wchar_t* arrow, uint32_t line) const;
+    void Write(const wchar_t* arrow, uint32_t line) const noexcept;
 
-    std::wstring functionName_;
-    std::wstring moduleName_;
-    std::wstring sourceFile_;
+    TraceText functionName_;
+    TraceText moduleName_;
+    TraceText sourceFile_;
 };
 
 }  // namespace Tavrel::Log

@@ -1,9 +1,7 @@
 // Interface_FastCall_CallFunc: reads the task number and runs the task.
-#include <exception>
-#include <string>
-
 #include "Tavrel/Json/CJsonValueHolder.h"
 #include "Tavrel/Log/ScopeTrace.h"
+#include "Tavrel/Plugin/ExportBoundary.h"
 #include "Tavrel/Plugin/TavrelInterface.h"
 #include "Tavrel/Tasks/Tasks.h"
 
@@ -32,40 +30,10 @@ void Dispatch(const JsonHandle& request, const JsonHandle& response) {
     }
 }
 
-std::wstring Widen(const char* text) {
-    std::wstring wide;
-    for (; text != nullptr && *text != '\0'; ++text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
-    return wide;
-}
-
-// Called inside a catch block. An exception must not unwind into the host
-// (there is no C++ across this C interface), so it ends here with one line.
-void LogEscapedException() noexcept {
-    try {
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            TAVREL_LOG(5, L"Interface_FastCall_CallFunc() caught an exception: " << Widen(e.what()));
-        } catch (...) {
-            TAVREL_LOG(5, L"Interface_FastCall_CallFunc() caught an exception of unknown type");
-        }
-    } catch (...) {
-        // Not even the line could be written.
-    }
-}
-
 }  // namespace
 
 extern "C" DWORD WINAPI Interface_FastCall_CallFunc(JsonHandle* request, JsonHandle* response) {
-    try {
-        TAVREL_SCOPE_TRACE(L"Interface_FastCall_CallFunc");
-        try {
-            Dispatch(*request, *response);
-        } catch (...) {
-            LogEscapedException();
-        }
-    } catch (...) {
-        // The trace itself ran out of memory.
-    }
+    TAVREL_SCOPE_TRACE(L"Interface_FastCall_CallFunc");
+    Tavrel::Plugin::Guarded(L"Interface_FastCall_CallFunc", [&] { Dispatch(*request, *response); });
     return Tavrel::kStatusSuccess;
 }

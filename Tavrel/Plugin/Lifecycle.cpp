@@ -1,5 +1,5 @@
 // The version query and the two lifecycle calls. The module keeps no state,
-// so initialising and shutting down only trace.
+// so initialising and shutting down only trace (a trace never throws).
 #include "Tavrel/Log/ScopeTrace.h"
 #include "Tavrel/Plugin/TavrelInterface.h"
 
@@ -9,18 +9,11 @@ extern "C" DWORD WINAPI Interface_FastCall_Versioning(DWORD* version) {
 }
 
 extern "C" DWORD WINAPI Interface_FastCall_Initialize() {
-    try {
-        TAVREL_SCOPE_TRACE(L"Interface_FastCall_Initialize");
-    } catch (...) {
-        // Out of memory for the trace: nothing else was to be done.
-    }
+    TAVREL_SCOPE_TRACE(L"Interface_FastCall_Initialize");
     return Tavrel::kStatusSuccess;
 }
 
 extern "C" DWORD WINAPI Interface_FastCall_Uninitialize() {
-    try {
-        TAVREL_SCOPE_TRACE(L"Interface_FastCall_Uninitialize");
-    } catch (...) {
-    }
+    TAVREL_SCOPE_TRACE(L"Interface_FastCall_Uninitialize");
     return Tavrel::kStatusSuccess;
 }

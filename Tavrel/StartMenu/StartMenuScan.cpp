@@ -1,44 +1,37 @@
 #include "Tavrel/StartMenu/StartMenuScan.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "Common/BxCommon/BxComn_UniqueResource.h"
 #include "Common/BxCommon/InstComn_ShellLink.h"
 #include "Common/Source/ParentControlCommon.h"
 #include "Common/Source/PathText.h"
 #include "Tavrel/Log/ScopeTrace.h"
 #include "Tavrel/StartMenu/ExpandPathVariables.h"
+#include "Tavrel/StartMenu/FolderTrail.h"
 
 namespace {
+
+using Tavrel::StartMenu::FolderTrail;
+using Tavrel::StartMenu::IdentifyFolder;
 
 constexpr DWORD kResolveTimeoutMs = 100;
 constexpr int kDaysPerWeek = 7;
 
-// Identifies a folder whatever path leads to it.
-struct FolderIdentity {
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
-    bool operator==(const FolderIdentity& other) const {
-        return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
-    }
-};
-
-bool IdentifyFolder(const std::wstring& path, FolderIdentity& identity) {
-    BxCommon::UniqueFileHandle folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!folder || !GetFileInformationByHandle(folder.Get(), &information)) return false;
-    identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
-    return true;
+// Whether `path` names an existing file or folder exactly. A wildcard ("*"
+// or "?", which no file name can hold) would make FindFirstFileW find some
+// other file; the long-path prefix "\\?\" is no wildcard.
+bool Exists(const std::wstring& path) {
+    const size_t afterPrefix = path.rfind(L"\\\\?\\", 0) == 0 ? 4 : 0;
+    if (path.find_first_of(L"*?", afterPrefix) != std::wstring::npos) return false;
+    WIN32_FIND_DATAW data;
+    return static_cast<bool>(BxCommon::UniqueFindHandle(FindFirstFileW(path.c_str(), &data)));
 }
 
-bool Exists(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    BxCommon::UniqueFindHandle search(FindFirstFileW(path.c_str(), &data));
-    return search && FindClose(search.Release());
+// The next entry of a listing; false at its end, with the reason kept in
+// `end` (ERROR_NO_MORE_FILES when the listing is complete).
+bool NextEntry(const BxCommon::UniqueFindHandle& listing, WIN32_FIND_DATAW& entry, DWORD& end) {
+    if (FindNextFileW(listing.Get(), &entry)) return true;
+    end = GetLastError();
+    return false;
 }
 
 PcAppCtrlItem MakeItem(const std::wstring& fileName, const std::wstring& path, const std::wstring& description) {
@@ -75,8 +68,7 @@ void ScanFile(const std::wstring& folder, const std::wstring& name, PcAppCtrlLis
     appList.push_back(MakeItem(name, expanded, description));
 }
 
-bool ScanFolder(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwError,
-                std::vector<FolderIdentity>& ancestors) {
+bool ScanFolder(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwError, FolderTrail& trail) {
     TAVREL_SCOPE_TRACE(L"GetCurrentUserStartMenuAppList");
     if (dirPath.empty()) {
         if (pdwError != nullptr) *pdwError = ERROR_BAD_ARGUMENTS;
@@ -91,30 +83,29 @@ bool ScanFolder(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwE
         if (pdwError != nullptr) *pdwError = GetLastError();
         return false;
     }
-    // A junction or link that leads back to a folder being scanned would
-    // repeat the scan without end: such a folder is listed once only.
-    FolderIdentity identity;
-    const bool identified = IdentifyFolder(folder, identity);
-    if (identified) ancestors.push_back(identity);
+    trail.Enter(IdentifyFolder(folder));
 
     bool result = true;
+    DWORD listingEnd = ERROR_NO_MORE_FILES;
     do {
         const std::wstring name = entry.cFileName;
         if (name == L"." || name == L"..") continue;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             const std::wstring subfolder = folder + name + L'\\';
-            FolderIdentity child;
-            if (IdentifyFolder(subfolder, child) &&
-                std::find(ancestors.begin(), ancestors.end(), child) != ancestors.end()) {
-                continue;
-            }
-            if (!ScanFolder(subfolder, appList, pdwError, ancestors)) result = false;
+            if (!trail.MayEnter(IdentifyFolder(subfolder))) continue;
+            if (!ScanFolder(subfolder, appList, pdwError, trail)) result = false;
             continue;
         }
         ScanFile(folder, name, appList);
-    } while (FindNextFileW(listing.Get(), &entry));
+    } while (NextEntry(listing, entry, listingEnd));
+    trail.Leave();
 
-    if (identified) ancestors.pop_back();
+    // A listing cut short is a folder that could not be listed whole; what
+    // it gave so far stays in the list.
+    if (listingEnd != ERROR_NO_MORE_FILES) {
+        if (pdwError != nullptr) *pdwError = listingEnd;
+        return false;
+    }
     if (result && pdwError != nullptr) *pdwError = ERROR_SUCCESS;
     return result;
 }
@@ -122,6 +113,6 @@ bool ScanFolder(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwE
 }  // namespace
 
 bool GetCurrentUserStartMenuAppList(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwError) {
-    std::vector<FolderIdentity> ancestors;
-    return ScanFolder(dirPath, appList, pdwError, ancestors);
+    FolderTrail trail;
+    return ScanFolder(dirPath, appList, pdwError, trail);
 }

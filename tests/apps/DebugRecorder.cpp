@@ -18,6 +18,7 @@ std::vector<SYSTEMTIME> g_times;
 std::wstring g_name;
 int g_answer = 0;
 int g_handle = 0;
+unsigned g_initializations = 0;
 
 }  // namespace
 
@@ -26,6 +27,7 @@ RECORDER_API int WINAPI BxDbgInitialize(const wchar_t* name, void** debugHandle)
     std::lock_guard<std::mutex> hold(g_lock);
     g_name = name != nullptr ? name : L"";
     *debugHandle = &g_handle;
+    ++g_initializations;
     return 0;
 }
 #endif
@@ -49,6 +51,11 @@ RECORDER_API const wchar_t* WINAPI BxDbgRecorder_Line(unsigned index) {
 RECORDER_API unsigned WINAPI BxDbgRecorder_Count() {
     std::lock_guard<std::mutex> hold(g_lock);
     return static_cast<unsigned>(g_lines.size());
+}
+
+RECORDER_API unsigned WINAPI BxDbgRecorder_Initializations() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    return g_initializations;
 }
 
 RECORDER_API void WINAPI BxDbgRecorder_Reset(int answer) {

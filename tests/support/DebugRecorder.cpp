@@ -31,6 +31,11 @@ std::vector<std::wstring> RecordedDebugLines() {
     return lines;
 }
 
+unsigned RecordedInitializations() {
+    auto count = RecorderFunction<unsigned(WINAPI*)()>("BxDbgRecorder_Initializations");
+    return count != nullptr ? count() : 0;
+}
+
 void ResetDebugRecorder(int answer) {
     if (auto reset = RecorderFunction<void(WINAPI*)(int)>("BxDbgRecorder_Reset")) reset(answer);
 }

@@ -17,5 +17,7 @@ void SwitchOnWithRecorder(BxCommon::DebugLog& log, unsigned levelMask, const wch
 // BxDbgTrace answers.
 std::vector<std::wstring> RecordedDebugLines();
 void ResetDebugRecorder(int answer = 0);
+// How often BxDbgInitialize has been called in this process.
+unsigned RecordedInitializations();
 
 }  // namespace TestSupport

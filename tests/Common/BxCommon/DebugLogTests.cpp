@@ -3,6 +3,7 @@
 #include <regex>
 
 #include "Common/BxCommon/BxComn_DebugLog.h"
+#include "ChildProcess.h"
 #include "DebugRecorder.h"
 
 using BxCommon::DebugLog;
@@ -71,12 +72,27 @@ TEST(DebugLog, ANonZeroAnswerOrAnInvalidFormatGivesFalse) {
     EXPECT_TRUE(RecordedDebugLines().empty());
 }
 
-TEST(DebugLog, SwitchingOnWithAnIncompleteLibraryLeavesTheLogOff) {
+// A failed SwitchOn leaves the log off and can be retried; a second one
+// initialises nothing again and only sets the mask.
+TEST(DebugLog, SwitchingOnFailsCleanlyRetriesAndHappensOnce) {
     DebugLog log;
     DWORD error = 0;
     EXPECT_FALSE(log.SwitchOn(L"C:\\no\\such.dll", L"x", 256, &error));
     EXPECT_NE(0u, error);
+    EXPECT_FALSE(log.SwitchOn((BinaryFolder() + L"BxDbgPartial.dll").c_str(), L"x", 256, &error));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), error);
     EXPECT_FALSE(log.Trace("a.cpp", 1, 256, L"still off"));
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"BxDbgPartial.dll")) << "the unbindable library is let go";
+
+    SwitchOnWithRecorder(log, 256);
+    EXPECT_EQ(1u, RecordedInitializations());
+    EXPECT_TRUE(log.SwitchOn((BinaryFolder() + L"BxDbgRecorder.dll").c_str(), L"Other", 16, &error));
+    EXPECT_EQ(1u, RecordedInitializations());
+    EXPECT_FALSE(log.Trace("a.cpp", 1, 256, L"masked"));
+    EXPECT_TRUE(log.Trace("a.cpp", 1, 16, L"written"));
+    const auto lines = RecordedDebugLines();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_NE(std::wstring::npos, lines[0].find(L" <Test> written - ")) << "the first name stays";
 }
 
 TEST(DebugLine, PadsTheTimeAndWritesIdsInLowerCaseHex) {

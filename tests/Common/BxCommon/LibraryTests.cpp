@@ -14,11 +14,21 @@ bool Loaded(const std::wstring& name) { return GetModuleHandleW(name.c_str()) !=
 
 }  // namespace
 
+// What a lookup in this program (the host, as the library sees it) finds.
+extern "C" __declspec(dllexport) void LibraryTestsExport() {}
+
 TEST(LibraryBase, ALibraryThatCannotBeLoadedLeavesANullHandle) {
     Base library(L"C:\\no\\such\\library.dll");
     EXPECT_EQ(nullptr, library.GetHandle());
     Base nothing;
     EXPECT_EQ(nullptr, nothing.GetHandle());
+    ASSERT_NE(nullptr, GetProcAddress(nullptr, "LibraryTestsExport"));
+    // Without a module, GetProcAddress would search this program instead.
+    for (Base* empty : {&library, &nothing}) {
+        SetLastError(0);
+        EXPECT_EQ(nullptr, empty->GetFunction(L"LibraryTestsExport"));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+    }
 }
 
 TEST(LibraryBase, FunctionsAreFoundByNameAndTheLibraryIsFreedWithTheObject) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -155,26 +156,30 @@ TEST(RijndaelStages, EachStageRefusesWhatItDoesNotAllow) {
     EXPECT_EQ(kRefused, Init(cipher, kEncrypt, kKey));
 }
 
-// The key is checked (13), then the mode (87) once key and direction are
-// taken: an ECB encryptor refused mode 3 for decryption with another key
-// then decrypts ECB with it. The direction fails only at a block step (50).
-TEST(RijndaelStages, InitializeChecksKeyThenModeAndLoadsTheIv) {
+// The key is checked (13), then the mode (87); a refused Initialize leaves
+// the object as it was: an ECB encryptor refused a decryption set-up still
+// encrypts with its own key. The direction fails only at a block step (50).
+TEST(RijndaelStages, InitializeChecksKeyThenModeAndChangesNothingWhenRefused) {
     Rijndael cipher, unknown;
     DWORD error = 0;
     BYTE output[16];
     EXPECT_EQ(13u, Checked(cipher.Initialize(kEncrypt, nullptr, 16, kModeEcb, nullptr, 0, &error), error));
     for (size_t length : {0u, 15u, 17u, 20u, 31u, 33u}) {
-        EXPECT_EQ(DWORD{ERROR_INVALID_DATA}, Init(cipher, kEncrypt, Bytes(length, 1), kModeEcb)) << length;
+        EXPECT_EQ(DWORD{ERROR_INVALID_DATA}, Init(cipher, kEncrypt, Bytes(length, 1), kNoMode)) << length;
         EXPECT_EQ(0u, cipher.GetKeyLength());
     }
     EXPECT_EQ(DWORD{ERROR_INVALID_PARAMETER}, Init(cipher, kEncrypt, kOtherKey, kNoMode));
-    EXPECT_EQ(32u, cipher.GetKeyLength());
+    EXPECT_EQ(0u, cipher.GetKeyLength());
     EXPECT_EQ(kRefused, Update(cipher, Sample(16), output, 16));  // still idle
-    ASSERT_EQ(0u, Init(cipher, kEncrypt, kKey, kModeEcb));
-    EXPECT_EQ(DWORD{ERROR_INVALID_PARAMETER}, Init(cipher, kDecrypt, kOtherKey, kNoMode));
-    const Bytes ciphertext = Crypt(kEncrypt, Sample(16), kModeEcb, kOtherKey);
-    ASSERT_EQ(0u, Checked(cipher.Convert(ciphertext.data(), 16, output, 16, nullptr, &error), error));
-    EXPECT_EQ(Sample(16), Bytes(output, output + 16));
+    for (DWORD mode : {kNoMode, kModeCbc}) {
+        Rijndael ecb;
+        ASSERT_EQ(0u, Init(ecb, kEncrypt, kKey, kModeEcb));
+        EXPECT_EQ(13u, Checked(ecb.Initialize(kDecrypt, nullptr, 16, mode, nullptr, 0, &error), error));
+        EXPECT_EQ(DWORD{ERROR_INVALID_PARAMETER}, Init(ecb, kDecrypt, kOtherKey, kNoMode));
+        EXPECT_EQ(16u, ecb.GetKeyLength());
+        ASSERT_EQ(0u, Checked(ecb.Convert(Sample(16).data(), 16, output, 16, nullptr, &error), error));
+        EXPECT_EQ(Crypt(kEncrypt, Sample(16), kModeEcb), Bytes(output, output + 16));
+    }
 
     ASSERT_EQ(0u, Init(unknown, 7, kKey));
     EXPECT_EQ(0u, Update(unknown, Sample(10), output, 16));
@@ -187,6 +192,35 @@ TEST(RijndaelStages, InitializeChecksKeyThenModeAndLoadsTheIv) {
         c.reference.resize(16, 0);
         const Bytes expected = Crypt(kEncrypt, iv, kModeCbc, kKey, c.reference);
         EXPECT_EQ(expected, Crypt(kEncrypt, iv, kModeCbc, kKey, Slice(iv, 0, c.length))) << c.length;
+    }
+}
+
+// FIPS-197 Appendix A: each key and its last round key. A decrypting
+// schedule keeps both as they are (the equivalent inverse cipher changes
+// only the rounds between), and either one gives the whole key back.
+TEST(RijndaelKeyHygiene, NeitherKeyNorRoundKeyOutlivesResetOrDestruction) {
+    const struct { const char* key; const char* lastRoundKey; } schedules[] = {
+        {"2b7e151628aed2a6abf7158809cf4f3c", "d014f9a8c9ee2589e13f0cc8b6630ca6"},
+        {"8e73b0f7da0e6452c810f32b809079e562f8ead2522c6b7b", "e98ba06f448c773c8ecc720401002202"},
+        {"603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4", "fe4890d1e6188d0b046df344706c631e"},
+    };
+    auto holds = [](const BYTE* storage, size_t size, const Bytes& needle) {
+        return std::search(storage, storage + size, needle.begin(), needle.end()) != storage + size;
+    };
+    for (const auto& s : schedules) {
+        const Bytes key = Hex(s.key), lastRoundKey = Hex(s.lastRoundKey);
+        for (bool reset : {false, true}) {
+            alignas(Rijndael) BYTE storage[sizeof(Rijndael)] = {};
+            Rijndael* cipher = new (storage) Rijndael;
+            ASSERT_EQ(0u, Init(*cipher, kDecrypt, key));
+            ASSERT_TRUE(holds(storage, sizeof storage, Slice(key, 0, 16))) << s.key;
+            ASSERT_TRUE(holds(storage, sizeof storage, lastRoundKey)) << s.key;
+            if (reset) ASSERT_TRUE(cipher->Reset(nullptr));
+            if (!reset) cipher->~Rijndael();
+            EXPECT_FALSE(holds(storage, sizeof storage, Slice(key, 0, 16))) << s.key << " reset " << reset;
+            EXPECT_FALSE(holds(storage, sizeof storage, lastRoundKey)) << s.key << " reset " << reset;
+            if (reset) cipher->~Rijndael();
+        }
     }
 }
 

@@ -71,10 +71,19 @@ TEST(StringCrypt, DigitCountsDecideWhatIsDecrypted) {
     EXPECT_TRUE(DecryptStringW(out, lower));
     EXPECT_EQ(L"C:\\Games", out);
 
-    out = L"unchanged";
-    EXPECT_FALSE(DecryptStringW(out, stored.substr(0, 31)));  // 15 bytes: no whole block
-    EXPECT_FALSE(DecryptStringW(out, L""));
-    EXPECT_EQ(L"unchanged", out);
+    // 15 bytes (no whole block) and none at all fail, leaving every form's
+    // output as it was.
+    for (const std::wstring& tooShort : {stored.substr(0, 31), std::wstring()}) {
+        out = L"unchanged";
+        EXPECT_FALSE(DecryptStringW(out, tooShort));
+        EXPECT_EQ(L"unchanged", out);
+        const std::string narrow(tooShort.begin(), tooShort.end());
+        std::string bytes = "unchanged";
+        EXPECT_FALSE(DecryptStringA(bytes, narrow));
+        EXPECT_EQ("unchanged", bytes);
+        EXPECT_FALSE(DecryptStringA_Sub(bytes, narrow, static_cast<DWORD>(narrow.size() / 2)));
+        EXPECT_EQ("unchanged", bytes);
+    }
 }
 
 TEST(StringCrypt, AFailedDecryptionLogsEachStageInOrder) {

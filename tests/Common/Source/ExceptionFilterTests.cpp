@@ -76,7 +76,9 @@ TEST_F(ExceptionFilter, ExceptionFoldersMatchAsSubstringsAndTheMatchIsLogged) {
                                      L"Filter App, tstrLowerFileName=d:\\games\\solitaire\\sol.exe tsExceptFolderd:\\games"));
 }
 
-TEST_F(ExceptionFilter, EmptyAndUndecryptableEntriesAreSkippedButAnEmptyFolderMatchesAll) {
+// "955D..." is the stored form of the empty text; one random value in 256
+// decrypts to it too. An empty folder would be in every path.
+TEST_F(ExceptionFilter, EmptyUndecryptableAndEmptyFolderEntriesAreSkipped) {
     exceptions_.AddString(L"A", L"");
     exceptions_.AddString(L"B", L"not hex and too short");
     exceptions_.AddFolder(L"C", L"D:\\Games");
@@ -87,23 +89,33 @@ TEST_F(ExceptionFilter, EmptyAndUndecryptableEntriesAreSkippedButAnEmptyFolderMa
     EXPECT_TRUE(Filtered(L"D:\\Games\\x.exe"));
 
     exceptions_.AddFolder(L"D", L"");
-    EXPECT_TRUE(Filtered(L"E:\\Apps\\x.exe")) << "an entry that decrypts to nothing is in every path";
+    exceptions_.AddString(L"E", L"955D56AD18A1234214C9EA28415DCAAE");
+    EXPECT_FALSE(Filtered(L"E:\\Apps\\x.exe"));
+    EXPECT_TRUE(Filtered(L"D:\\Games\\x.exe"));
 }
 
-TEST_F(ExceptionFilter, AValueThatIsNotAStringEndsTheReadingButKeepsWhatWasRead) {
+// Written by OpenSSL, not by this code: "D:\Arcade" under the string key,
+// `openssl enc -aes-128-cbc -K 4b3cc97454ff199366599fdddee989da -iv 0`.
+TEST_F(ExceptionFilter, AValueStoredByAnotherAesImplementationIsApplied) {
+    exceptions_.AddString(L"Arcade", L"08A4EDF642182F5F8E39389AFC5E9CDE");
+    EXPECT_TRUE(Filtered(L"D:\\Arcade\\pinball.exe"));
+    EXPECT_FALSE(Filtered(L"D:\\Games\\pinball.exe"));
+}
+
+TEST_F(ExceptionFilter, AValueThatIsNotAStringIsSkippedWithOneLine) {
     exceptions_.AddFolder(L"A", L"D:\\Games");
     const DWORD number = 7;
-    exceptions_.AddRaw(L"B", REG_DWORD, &number, sizeof number);
+    exceptions_.AddRaw(L"A_Dword", REG_DWORD, &number, sizeof number);
     exceptions_.AddFolder(L"C", L"D:\\Music");
     std::vector<std::wstring> list = {L"kept"};
-    EXPECT_EQ(1, CParentControlCommon::GetAppExceptionList(kAppCtrlExceptFolderListKey, list));
-    EXPECT_EQ(2u, list.size());
-    const auto texts = FakeQuennet::Texts();
+    EXPECT_EQ(2, CParentControlCommon::GetAppExceptionList(kAppCtrlExceptFolderListKey, list));
+    EXPECT_EQ(3u, list.size());
     EXPECT_EQ((std::vector<std::wstring>{
                   L"==> CParentControlCommon::GetAppExceptionList", L"ArrayOfAppName size:0x3",
                   L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: 0xd",
                   L"<== CParentControlCommon::GetAppExceptionList"}),
-              texts);
+              FakeQuennet::Texts());
+    EXPECT_TRUE(Filtered(L"D:\\Music\\x.exe"));
 }
 
 TEST_F(ExceptionFilter, AMissingExceptionKeyGivesAnEmptyList) {
