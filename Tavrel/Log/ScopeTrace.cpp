@@ -11,8 +11,8 @@ ScopeTrace::ScopeTrace(const wchar_t* moduleName, const wchar_t* functionName, c
 ScopeTrace::~ScopeTrace() { Write(L"<== ", 0); }
 
 void ScopeTrace::Write(const wchar_t* arrow, uint32_t line) const noexcept {
-    if (!IsWanted(kTraceLevel)) return;
     try {
+        if (!IsWanted(kTraceLevel)) return;
         LogBuffer buffer;
         buffer << arrow << functionName_.c_str();
         LogRecord(moduleName_.c_str(), kTraceLevel, sourceFile_.c_str(), line).Flush(buffer);

@@ -14,6 +14,7 @@
 
 #include "Common/BxCommon/BxComn_Registry.h"
 #include "Common/BxCommon/BxComn_SecurityAttributes.h"
+#include "ImportPatch.h"
 #include "RegistryTestSupport.h"
 
 using BxCommon::Storage::ByteBuffer;
@@ -564,64 +565,37 @@ LSTATUS SetKeyDacl(const TestKey& testKey, const std::wstring& relative, PSECURI
     return result ? result : RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, descriptor);
 }
 
-// Points this program's import of advapi32!function at replacement; gives
-// back what it pointed at, or null. The storage library is linked in
-// statically, so its calls go through this import table.
-void* PatchImport(const char* function, void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports); imports && dll->Name; ++dll) {
-        if (_stricmp(reinterpret_cast<char*>(base + dll->Name), "advapi32.dll") || !dll->OriginalFirstThunk) continue;
-        // The lookup table names the imports; the address table, what the loader bound them to.
-        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-        auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
-            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) || strcmp(byName->Name, function) != 0) continue;
-            auto** slot = reinterpret_cast<void**>(&addresses->u1.Function);
-            void* original = *slot;
-            DWORD protection = 0;
-            VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection);
-            *slot = replacement;
-            VirtualProtect(slot, sizeof(*slot), protection, &protection);
-            return original;
-        }
-    }
-    return nullptr;
-}
-
 // The storage's RegOpenKeyExW and RegCreateKeyExW calls, read during the call while a RecordedCalls lives.
 // Options, the attributes' length (0 without them), inheritance and DACL are RegCreateKeyExW's only.
 struct Call { bool create; REGSAM access; DWORD options, length; BOOL inherit; std::string dacl; };
+using RegOpenKeyExW_t = decltype(RegOpenKeyExW);
+using RegCreateKeyExW_t = decltype(RegCreateKeyExW);
 std::vector<Call> calls;
-void* originals[2] = {};
+RegOpenKeyExW_t* originalOpen = nullptr;
+RegCreateKeyExW_t* originalCreate = nullptr;
 
 LSTATUS WINAPI RecordOpen(HKEY root, LPCWSTR path, DWORD options, REGSAM access, PHKEY key) {
     calls.push_back({false, access, 0, 0, FALSE, ""});
-    return reinterpret_cast<decltype(&RegOpenKeyExW)>(originals[0])(root, path, options, access, key);
+    return originalOpen(root, path, options, access, key);
 }
 
 LSTATUS WINAPI RecordCreate(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR keyClass, DWORD options, REGSAM access,
                             LPSECURITY_ATTRIBUTES attributes, PHKEY key, LPDWORD disposition) {
     const SECURITY_ATTRIBUTES given = attributes ? *attributes : SECURITY_ATTRIBUTES{};
     calls.push_back({true, access, options, given.nLength, given.bInheritHandle, DaclSddl(given.lpSecurityDescriptor)});
-    return reinterpret_cast<decltype(&RegCreateKeyExW)>(originals[1])(root, path, reserved, keyClass, options, access,
-                                                                      attributes, key, disposition);
+    return originalCreate(root, path, reserved, keyClass, options, access, attributes, key, disposition);
 }
 
 struct RecordedCalls {
     RecordedCalls() {
         calls.clear();
-        originals[0] = PatchImport("RegOpenKeyExW", reinterpret_cast<void*>(&RecordOpen));
-        originals[1] = PatchImport("RegCreateKeyExW", reinterpret_cast<void*>(&RecordCreate));
+        originalOpen = open.OriginalAs<RegOpenKeyExW_t*>();
+        originalCreate = create.OriginalAs<RegCreateKeyExW_t*>();
     }
-    ~RecordedCalls() {
-        if (originals[0]) PatchImport("RegOpenKeyExW", originals[0]);
-        if (originals[1]) PatchImport("RegCreateKeyExW", originals[1]);
-    }
-    bool Patched() const { return originals[0] && originals[1]; }
+    bool Patched() const { return open.Original() && create.Original(); }
+
+    TestSupport::ImportPatch open{"advapi32.dll", "RegOpenKeyExW", reinterpret_cast<void*>(&RecordOpen)};
+    TestSupport::ImportPatch create{"advapi32.dll", "RegCreateKeyExW", reinterpret_cast<void*>(&RecordCreate)};
 };
 
 // Recorded on the way in: the view flags are consumed by the call, so a

@@ -36,21 +36,6 @@ TEST_F(ShellLinks, ResolvesTargetAndDescription) {
     EXPECT_TRUE(RecordedDebugLines().empty());
 }
 
-TEST_F(ShellLinks, AMissingTargetStillResolvesAndIsLeftToTheExistenceTest) {
-    // Wine answers S_OK for a target that is gone (Windows would search for
-    // it, bounded by the timeout, without a dialog).
-    PlaceExecutable(folder_ / L"Apps\\Gone.exe");
-    WriteShortcut(folder_ / L"Gone.lnk", folder_ / L"Apps\\Gone.exe");
-    DeleteFileW((folder_ / L"Apps\\Gone.exe").c_str());
-    std::wstring target, description;
-    if (ResolveShortcut(folder_ / L"Gone.lnk", target, description, 100)) {
-        EXPECT_EQ(folder_ / L"Apps\\Gone.exe", target);
-    } else {
-        ASSERT_EQ(1u, RecordedDebugLines().size());
-        EXPECT_NE(std::wstring::npos, RecordedDebugLines()[0].find(L"*** IShellLink::Resolve() failed. [0x"));
-    }
-}
-
 TEST_F(ShellLinks, FilesThatAreNotShortcutsFailToLoadWithOneLine) {
     ASSERT_TRUE(WriteUtf8File(folder_ / L"Readme.lnk", L"not a shortcut at all, just text"));
     WriteEmptyFile(folder_ / L"Empty.lnk");

@@ -6,6 +6,7 @@
 
 #include "ExceptionFolders.h"
 #include "FakeQuennet.h"
+#include "ImportPatch.h"
 #include "ProductRegistry.h"
 #include "Shortcuts.h"
 #include "Common/BxCommon/InstComn_ShellLink.h"
@@ -133,6 +134,41 @@ TEST_F(StartMenuScan, MissingTargetsAndFilteredTargetsAreLeftOutWithTheirLines) 
     EXPECT_TRUE(Logged(L"Filter no-exist file --- " + (tree_ / L"Apps\\gone.exe")));
     EXPECT_TRUE(Logged(L"Filter system file --- C:\\windows\\notepad.exe"));
     EXPECT_TRUE(Logged(L"Filter system file --- " + (tree_ / L"Kids\\Chess\\chess.exe")));
+}
+
+// FindFirstFileW would match "*" and "?" against real.exe beside them.
+TEST_F(StartMenuScan, ATargetHoldingAWildcardDoesNotExist) {
+    PlaceExecutable(tree_ / L"Apps\\real.exe");
+    WriteShortcut(tree_ / L"Menu\\Star.lnk", tree_ / L"Apps\\*.exe");
+    WriteShortcut(tree_ / L"Menu\\Mark.lnk", tree_ / L"Apps\\rea?.exe");
+    WriteShortcut(tree_ / L"Menu\\Real.lnk", tree_ / L"Apps\\real.exe");
+    EXPECT_EQ(std::vector<std::wstring>{L"Real.lnk"}, Scan(tree_ / L"Menu"));
+    EXPECT_TRUE(Logged(L"Filter no-exist file --- " + (tree_ / L"Apps\\*.exe")));
+    EXPECT_TRUE(Logged(L"Filter no-exist file --- " + (tree_ / L"Apps\\rea?.exe")));
+}
+
+namespace {
+
+using FindNextFileW_t = decltype(FindNextFileW);
+FindNextFileW_t* originalFindNext = nullptr;
+
+// The listing of a folder breaks off (access denied) where b.lnk would come.
+BOOL WINAPI FindNextBreakingAtB(HANDLE listing, LPWIN32_FIND_DATAW entry) {
+    if (!originalFindNext(listing, entry)) return FALSE;
+    if (std::wstring(entry->cFileName) != L"b.lnk") return TRUE;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+}  // namespace
+
+TEST_F(StartMenuScan, AListingThatBreaksOffFailsAndKeepsWhatItFound) {
+    PlaceExecutable(tree_ / L"Apps\\app.exe");
+    for (const wchar_t* name : {L"a.lnk", L"b.lnk", L"c.lnk"}) WriteShortcut(tree_ / L"Menu\\" + name, tree_ / L"Apps\\app.exe");
+    const ImportPatch patch("kernel32.dll", "FindNextFileW", reinterpret_cast<void*>(&FindNextBreakingAtB));
+    ASSERT_NE(nullptr, patch.Original());
+    originalFindNext = patch.OriginalAs<FindNextFileW_t*>();
+    EXPECT_EQ(std::vector<std::wstring>{L"a.lnk"}, Scan(tree_ / L"Menu", false, ERROR_ACCESS_DENIED));
 }
 
 TEST_F(StartMenuScan, ReferencedTargetsAreTestedExpandedButFilteredAsStored) {
