@@ -1,3 +1,4 @@
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,9 @@
 
 namespace BxCommon::String {
 namespace {
+
+// 0 is CP_ACP, a code page; no code page has this number.
+constexpr UINT kCodePageUnknown = 0xFFFFFFFF;
 
 UINT ChooseConversionCodePage() {
     OSVERSIONINFOA version{};
@@ -37,7 +41,16 @@ UINT ChooseConversionCodePage() {
 }  // namespace
 
 UINT ConversionCodePage() {
-    static const UINT codePage = ChooseConversionCodePage();
+    // A plain cache that every first caller writes with the same value. A
+    // function-local static would be guarded through the threads library,
+    // which leaves a per-thread record (two handles) behind each time the
+    // module is unloaded.
+    static std::atomic<UINT> cached{kCodePageUnknown};
+    UINT codePage = cached.load(std::memory_order_relaxed);
+    if (codePage == kCodePageUnknown) {
+        codePage = ChooseConversionCodePage();
+        cached.store(codePage, std::memory_order_relaxed);
+    }
     return codePage;
 }
 

@@ -215,8 +215,11 @@ TEST(RijndaelKeyHygiene, NeitherKeyNorRoundKeyOutlivesResetOrDestruction) {
             ASSERT_EQ(0u, Init(*cipher, kDecrypt, key));
             ASSERT_TRUE(holds(storage, sizeof storage, Slice(key, 0, 16))) << s.key;
             ASSERT_TRUE(holds(storage, sizeof storage, lastRoundKey)) << s.key;
-            if (reset) ASSERT_TRUE(cipher->Reset(nullptr));
-            if (!reset) cipher->~Rijndael();
+            if (reset) {
+                ASSERT_TRUE(cipher->Reset(nullptr));
+            } else {
+                cipher->~Rijndael();
+            }
             EXPECT_FALSE(holds(storage, sizeof storage, Slice(key, 0, 16))) << s.key << " reset " << reset;
             EXPECT_FALSE(holds(storage, sizeof storage, lastRoundKey)) << s.key << " reset " << reset;
             if (reset) cipher->~Rijndael();
