@@ -202,15 +202,6 @@ TEST_F(StartMenuScan, NamesBeyondTheBasicPlaneAndLongTargetsComeThroughWhole) {
     EXPECT_EQ(target, records_.front().tsFilePath);
 }
 
-TEST_F(StartMenuScan, ManyShortcutsInNestedFoldersAllComeThrough) {
-    PlaceExecutable(tree_ / L"Apps\\app.exe");
-    for (int folder = 0; folder < 50; ++folder) {
-        const std::wstring sub = tree_ / (L"Menu\\F" + std::to_wstring(folder / 10) + L"\\G" + std::to_wstring(folder));
-        for (int i = 0; i < 100; ++i) WriteShortcut(sub + L"\\s" + std::to_wstring(i) + L".lnk", tree_ / L"Apps\\app.exe");
-    }
-    EXPECT_EQ(5000u, Scan(tree_ / L"Menu").size());
-}
-
 TEST_F(StartMenuScan, AFolderLinkedBackUpIsScannedOnce) {
     // The fixture made C:\tavrel-loop\Menu\Games\Back a link to ..\ (Menu):
     // Wine shows it as a folder that is a reparse point, like a junction.

@@ -225,17 +225,3 @@ TEST_F(StopApplications, HostileListsEndWithTheSpecifiedFallbacks) {
     EXPECT_EQ(L"uPid: 0x3 tsFilePath: ", texts.at(5));
     EXPECT_EQ(L"<== Interface_FastCall_CallFunc", texts.back());
 }
-
-TEST_F(StopApplications, HundredThousandEntriesAreAllReadAndProcessed) {
-    // Every entry costs one window walk: about a minute and a half under Wine.
-    const int kEntries = 100000;
-    std::wstring elements;
-    for (int i = 0; i < kEntries; ++i) {
-        if (i != 0) elements += L",";
-        elements += L"{\"PcAppStopPid\":4000000000,\"PcAppStopFilePath\":\"c:\\\\none.exe\"}";
-    }
-    auto texts = Send(StopRequest(elements));
-    EXPECT_EQ(L"uAppCount: 0x186a0", texts.at(2));
-    EXPECT_EQ(100000, std::count(texts.begin(), texts.end(), L"uPid: 0xee6b2800 tsFilePath: c:\\none.exe"));
-    EXPECT_EQ(100000, std::count(texts.begin(), texts.end(), L"<== CParentControlProcessHelper::GetWindowHandleByPID"));
-}
