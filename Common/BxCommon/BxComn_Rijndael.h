@@ -25,9 +25,9 @@
 // buffer; other overlaps are not supported.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
+
+#include "Common/BxCommon/BxComn_PortableTypes.h"
 
 namespace BxCommon::Cryptograph {
 

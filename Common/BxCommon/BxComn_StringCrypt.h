@@ -4,9 +4,9 @@
 // (BxComn_StringEncrypt.h).
 #pragma once
 
-#include <windows.h>
-
 #include <string>
+
+#include "Common/BxCommon/BxComn_PortableTypes.h"
 
 namespace BxCommon::Cryptograph {
 

@@ -2,7 +2,7 @@
 // stack from constant pieces for each use and wiped when the use ends.
 #pragma once
 
-#include <windows.h>
+#include "Common/BxCommon/BxComn_PortableTypes.h"
 
 namespace BxCommon::Cryptograph {
 
