@@ -25,18 +25,8 @@ while [ $# -gt 0 ]; do
 done
 [ ${#targets[@]} -gt 0 ] || targets=(rijndael stringcrypt jorvex logbuffer)
 
-packages=(clang nlohmann-json3-dev cmake ninja-build)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+# libFuzzer and the sanitizer runtimes are in libclang-rt-14-dev.
+scripts/install-deps.sh clang libclang-rt-14-dev nlohmann-json3-dev cmake ninja-build
 
 build=build-native
 cmake -S fuzz/native -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null

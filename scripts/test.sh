@@ -33,9 +33,16 @@ wineserver -p >/dev/null 2>&1 </dev/null || true
 # from ctest's pipes (rundll32 makes a window, so the desktop starts too).
 wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null || true
 
-# A short soak of the built plug-in (its own prefix, the same display),
-# unless only some tests were asked for.
-if [ $# -eq 0 ]; then bash scripts/soak.sh --short; fi
+# Unless only some tests were asked for: a short soak of the built plug-in
+# (its own prefix, the same display), and the native sanitizer fuzzers, once
+# with a fixed seed and once with a seed of the day (printed, to replay).
+if [ $# -eq 0 ]; then
+    bash scripts/soak.sh --short
+    bash scripts/fuzz-native.sh --runs 100000 --seed 1
+    seed=$(date +%Y%m%d)
+    echo "native fuzzing, seed of the day: $seed"
+    bash scripts/fuzz-native.sh --runs 50000 --seed "$seed"
+fi
 
 # Wine now and then fails to start a program at all (no output, a few
 # milliseconds); such a case gets one more run. A test that fails on its
