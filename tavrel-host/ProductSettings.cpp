@@ -3,11 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "Common/BxCommon/BxComn_Registry.h"
 #include "Common/BxCommon/BxComn_StringCrypt.h"
 #include "Common/BxCommon/BxComn_StringEncrypt.h"
-#include "Common/Source/ParentControlCommon.h"
+#include "Common/FrwkCommon/Frwk_ProductKey.h"
+#include "Common/Source/ExceptionEntries.h"
 #include "Common/Source/PathText.h"
 #include "tavrel-host/HostError.h"
 
@@ -16,8 +18,9 @@ namespace {
 
 using BxCommon::Storage::Key;
 using BxCommon::Storage::Registry;
+using StorageFailure = std::unique_ptr<BxCommon::Storage::Exception>;
 
-const Key kProductKey(HKEY_LOCAL_MACHINE, L"Software\\Brennix\\Pellam");
+const Key kProductKey(HKEY_LOCAL_MACHINE, Frwk::kProductKey);
 const Key kExceptionKey(HKEY_LOCAL_MACHINE, kAppCtrlExceptFolderListKey);
 
 // Runs `body` and turns a storage failure into one line for the user.
@@ -26,9 +29,9 @@ auto Guarded(const wchar_t* what, Body body) {
     try {
         return body();
     } catch (BxCommon::Storage::Exception* e) {
-        const DWORD code = e->GetErrorCode();
-        delete e;
-        throw HostError(std::wstring(what) + L" failed (Windows error " + std::to_wstring(code) + L")");
+        const StorageFailure failure(e);
+        throw HostError(std::wstring(what) + L" failed (Windows error " + std::to_wstring(failure->GetErrorCode()) +
+                        L")");
     }
 }
 
@@ -38,9 +41,8 @@ bool KeyExists(const Key& key) {
         storage.OpenForRead(key, L"");
         return true;
     } catch (BxCommon::Storage::Exception* e) {
-        const bool missing = e->GetErrorCode() == ERROR_FILE_NOT_FOUND;
-        delete e;
-        if (missing) return false;
+        const StorageFailure failure(e);
+        if (failure->GetErrorCode() == ERROR_FILE_NOT_FOUND) return false;
         throw HostError(L"cannot open the product's registry key");
     }
 }
@@ -52,11 +54,11 @@ std::optional<std::wstring> ReadProductPath() {
     try {
         storage.OpenForRead(kProductKey, L"");
     } catch (BxCommon::Storage::Exception* e) {
-        delete e;
+        const StorageFailure failure(e);
         return std::nullopt;
     }
     DWORD error = ERROR_SUCCESS;
-    std::wstring folder = storage.GetStringValue(L"ProductPath", L"", &error);
+    std::wstring folder = storage.GetStringValue(Frwk::kProductPathValue, L"", &error);
     if (error != ERROR_SUCCESS) return std::nullopt;
     return folder;
 }
@@ -65,7 +67,7 @@ void WriteProductPath(const std::wstring& folder) {
     Guarded(L"writing ProductPath", [&] {
         Registry storage(BxCommon::Storage::kView64);
         storage.Create(kProductKey, L"");
-        storage.SetStringValue(L"ProductPath", folder);
+        storage.SetStringValue(Frwk::kProductPathValue, folder);
         return storage.Close(true);
     });
 }
@@ -75,19 +77,16 @@ std::vector<ExceptionFolder> ReadExceptionFolders() {
     if (!KeyExists(kExceptionKey)) return folders;
     return Guarded(L"reading the exception folders", [&] {
         Registry storage(BxCommon::Storage::kView64);
-        storage.OpenForEnum(kExceptionKey, L"");
-        std::vector<std::wstring> names;
-        storage.EnumValueNames(names);
-        storage.Close(false);
-        storage.OpenForRead(kExceptionKey, L"");
-        for (const std::wstring& name : names) {
-            DWORD error = ERROR_SUCCESS;
-            std::wstring stored = storage.GetStringValue(name, L"", &error);
-            std::wstring folder;
-            ExceptionFolder entry{name, std::nullopt};
-            if (error == ERROR_SUCCESS && BxCommon::Cryptograph::DecryptStringW(folder, stored)) entry.folder = folder;
-            folders.push_back(entry);
-        }
+        ParentControl::ReadExceptionEntries(
+            storage, kAppCtrlExceptFolderListKey, [](size_t) {},
+            [&](const ParentControl::StoredExceptionEntry& stored) {
+                ExceptionFolder entry{stored.valueName, std::nullopt};
+                std::wstring folder;
+                if (stored.readError == ERROR_SUCCESS && BxCommon::Cryptograph::DecryptStringW(folder, stored.storedText)) {
+                    entry.folder = folder;
+                }
+                folders.push_back(entry);
+            });
         return folders;
     });
 }

@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "Common/FrwkCommon/Frwk_ProductKey.h"
 #include "tavrel-host/Commands.h"
 #include "tavrel-host/Console.h"
 #include "tavrel-host/HostError.h"
@@ -30,7 +31,7 @@ int RunHelp() {
         L"  --version           print the interface version and the DLL's file version\n"
         L"  --help              print this text\n"
         L"\n"
-        L"Settings live under HKEY_LOCAL_MACHINE\\Software\\Brennix\\Pellam (64-bit view).\n"
+        L"Settings live under HKEY_LOCAL_MACHINE\\" FRWK_PRODUCT_KEY L" (64-bit view).\n"
         L"Exit status: 0 done, 2 bad usage, missing DLL or export, malformed request,\n"
         L"             unreadable or unwritable settings.\n");
     return 0;

@@ -1,6 +1,7 @@
 // Opening, closing, flushing and deleting.
 #include "Common/BxCommon/BxComn_Registry.h"
 
+#include <memory>
 #include <utility>
 
 #include "Common/BxCommon/BxComn_SecurityAttributes.h"
@@ -31,7 +32,7 @@ Registry::~Registry() {
     try {
         Close(false);
     } catch (Exception* e) {
-        delete e;
+        const std::unique_ptr<Exception> failure(e);
         // RegCloseKey refused the handle, so it no longer names our key: a
         // second close could hit a handle that someone else has since got.
         handle_.Release();

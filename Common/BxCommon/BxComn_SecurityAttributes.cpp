@@ -67,7 +67,7 @@ SecurityAttributes::SecurityAttributes(const DWORD& objectType, const bool& inhe
     try {
         Build();
     } catch (Exception* e) {
-        delete e;
+        const std::unique_ptr<Exception> failure(e);
     } catch (...) {
         // Nothing leaves the constructor; the structure stays empty.
     }

@@ -1,7 +1,10 @@
 // Failures of the registry storage (BxComn_Registry.h). Thrown as pointers to
-// heap objects:
+// heap objects, which the catcher owns:
 //
-//   catch (BxCommon::Storage::Exception* e) { code = e->GetErrorCode(); delete e; }
+//   catch (BxCommon::Storage::Exception* e) {
+//       const std::unique_ptr<BxCommon::Storage::Exception> failure(e);
+//       code = failure->GetErrorCode();
+//   }
 //
 // Callers act on the error code only; line and file say where it was raised.
 #pragma once

@@ -7,6 +7,7 @@
 
 #include "Common/BxCommon/BxComn_DebugLog.h"
 #include "Common/BxCommon/BxComn_Registry.h"
+#include "Common/FrwkCommon/Frwk_ProductKey.h"
 
 namespace Frwk::Utility {
 
@@ -19,14 +20,14 @@ std::wstring GetInstalledFolder() {
     }
     std::wstring folder;
     try {
-        storage->OpenForRead(BxCommon::Storage::Key(HKEY_LOCAL_MACHINE, L"Software\\Brennix\\Pellam"), L"");
-        folder = storage->GetStringValue(L"ProductPath", L"");
+        storage->OpenForRead(BxCommon::Storage::Key(HKEY_LOCAL_MACHINE, kProductKey), L"");
+        folder = storage->GetStringValue(kProductPathValue, L"");
         storage->Close(false);
     } catch (BxCommon::Storage::Exception* e) {
+        const std::unique_ptr<BxCommon::Storage::Exception> owned(e);
         BXDBG_TRACE(BxCommon::kDebugLevelFailure,
                     L"*** Frwk::Utility::GetInstalledFolder() -  Got BxCommon::Storage::Exception(). [0x%08x]",
-                    e->GetErrorCode());
-        delete e;
+                    owned->GetErrorCode());
         folder.clear();
     }
     return folder;

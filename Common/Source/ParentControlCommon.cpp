@@ -38,11 +38,9 @@ bool ProductParentFolder(std::wstring& parent) {
     return true;
 }
 
-void LogCaught(const BxCommon::Exception::Base& e) {
-    const auto* storage = dynamic_cast<const BxCommon::Storage::Exception*>(&e);
-    const DWORD code = storage != nullptr ? storage->GetErrorCode() : 0;
+void LogCaught(DWORD errorCode) {
     TAVREL_LOG(2, L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: "
-                      << code);
+                      << errorCode);
 }
 
 }  // namespace
@@ -88,34 +86,26 @@ bool CParentControlCommon::IsFilteredApp(const std::wstring& path) {
 
 int CParentControlCommon::GetAppExceptionList(const wchar_t* keyPath, std::vector<std::wstring>& list) {
     TAVREL_SCOPE_TRACE(L"CParentControlCommon::GetAppExceptionList");
-    using namespace BxCommon::Storage;
     int count = 0;
     try {
-        Registry storage(IsNativeX64System() ? kView64 : kDefaultView);
-        const Key key(HKEY_LOCAL_MACHINE, keyPath);
-        storage.OpenForEnum(key, L"");
-        std::vector<std::wstring> names;
-        storage.EnumValueNames(names);
-        TAVREL_LOG(2, L"ArrayOfAppName size:" << static_cast<uint32_t>(names.size()));
-        storage.Close(false);
-        storage.OpenForRead(key, L"");
-        for (const std::wstring& name : names) {
-            // One value that cannot be read as a string costs its own line
-            // only; the folders after it still count.
-            try {
-                std::wstring value = storage.GetStringValue(name, L"");
-                if (value.empty()) continue;
-                list.push_back(std::move(value));
-                ++count;
-            } catch (BxCommon::Exception::Base* e) {
-                const std::unique_ptr<BxCommon::Exception::Base> owned(e);
-                LogCaught(*owned);
-            }
-        }
-        storage.Close(false);
+        BxCommon::Storage::Registry storage(IsNativeX64System() ? BxCommon::Storage::kView64 : kDefaultView);
+        ParentControl::ReadExceptionEntries(
+            storage, keyPath,
+            [](size_t names) { TAVREL_LOG(2, L"ArrayOfAppName size:" << static_cast<uint32_t>(names)); },
+            [&](const ParentControl::StoredExceptionEntry& entry) {
+                // One value that cannot be read as a string costs its own
+                // line only; the folders after it still count.
+                if (entry.readError != ERROR_SUCCESS) {
+                    LogCaught(entry.readError);
+                } else if (!entry.storedText.empty()) {
+                    list.push_back(entry.storedText);
+                    ++count;
+                }
+            });
     } catch (BxCommon::Exception::Base* e) {
         const std::unique_ptr<BxCommon::Exception::Base> owned(e);
-        LogCaught(*owned);
+        const auto* storage = dynamic_cast<const BxCommon::Storage::Exception*>(owned.get());
+        LogCaught(storage != nullptr ? storage->GetErrorCode() : 0);
     } catch (...) {
         // Read before the log gate, whose service calls may change it.
         const DWORD lastError = GetLastError();

@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-// The registry key of the exception folders, below HKEY_LOCAL_MACHINE.
-inline constexpr wchar_t kAppCtrlExceptFolderListKey[] =
-    L"Software\\Brennix\\Pellam\\ParentControl\\AppCtrlExceptFolderList";
+#include "Common/Source/ExceptionEntries.h"
 
 class CParentControlCommon {
 public:

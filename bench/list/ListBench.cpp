@@ -60,7 +60,7 @@ int main() {
             InstCommon::Utility::ShellLink::CreateShortcut(shortcuts.back(), kAppsRoot + L"\\app.exe", L"bench");
         }
     }
-    SetValue(L"Software\\Brennix\\Pellam", L"ProductPath", L"C:\\Program Files\\Brennix\\Pellam");
+    SetValue(Frwk::kProductKey, Frwk::kProductPathValue, L"C:\\Program Files\\Brennix\\Pellam");
     for (int i = 0; i < kExceptions; ++i) {
         std::wstring stored;
         BxCommon::Cryptograph::EncryptStringW(stored, L"D:\\Excluded\\Folder" + std::to_wstring(i));

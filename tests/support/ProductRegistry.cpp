@@ -4,11 +4,13 @@
 
 #include <vector>
 
+#include "Common/FrwkCommon/Frwk_ProductKey.h"
+
 namespace TestSupport {
 namespace {
 
-constexpr wchar_t kProductKey[] = L"Software\\Brennix\\Pellam";
-constexpr wchar_t kProductPath[] = L"ProductPath";
+using Frwk::kProductKey;
+constexpr const wchar_t* kProductPath = Frwk::kProductPathValue;
 
 std::optional<std::wstring> ReadProductPath() {
     HKEY key = nullptr;

@@ -1,0 +1,34 @@
+#include "Common/Source/ExceptionEntries.h"
+
+#include <memory>
+#include <vector>
+
+#include "Common/BxCommon/BxComn_Registry.h"
+
+namespace ParentControl {
+
+void ReadExceptionEntries(BxCommon::Storage::Registry& storage, const wchar_t* keyPath,
+                          const std::function<void(size_t)>& namesListed,
+                          const std::function<void(const StoredExceptionEntry&)>& onEntry) {
+    using namespace BxCommon::Storage;
+    const Key key(HKEY_LOCAL_MACHINE, keyPath);
+    storage.OpenForEnum(key, L"");
+    std::vector<std::wstring> names;
+    storage.EnumValueNames(names);
+    namesListed(names.size());
+    storage.Close(false);
+    storage.OpenForRead(key, L"");
+    for (const std::wstring& name : names) {
+        StoredExceptionEntry entry{name, {}, ERROR_SUCCESS};
+        try {
+            entry.storedText = storage.GetStringValue(name, L"");
+        } catch (Exception* e) {
+            const std::unique_ptr<Exception> owned(e);
+            entry.readError = owned->GetErrorCode();
+        }
+        onEntry(entry);
+    }
+    storage.Close(false);
+}
+
+}  // namespace ParentControl
