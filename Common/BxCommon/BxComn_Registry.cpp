@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "Common/BxCommon/BxComn_RegistryRaise.h"
 #include "Common/BxCommon/BxComn_SecurityAttributes.h"
 
 namespace BxCommon::Storage {
@@ -62,7 +63,7 @@ bool Registry::Open(const Key& key, const wchar_t* subKey, REGSAM rights, bool c
     if (!fullPath.empty() && fullPath.back() != L'\\') fullPath += L'\\';
     if (subKey != nullptr) fullPath += subKey;
 
-    if (root == nullptr) throw new Exception(ERROR_BAD_ARGUMENTS, __LINE__, __FILE__);
+    if (root == nullptr) Raise::Failure(ERROR_BAD_ARGUMENTS, __LINE__, __FILE__);
 
     const REGSAM access = rights | ViewFlag(view_);
     UniqueHKey opened;
@@ -77,7 +78,7 @@ bool Registry::Open(const Key& key, const wchar_t* subKey, REGSAM rights, bool c
     } else {
         result = ::RegOpenKeyExW(root, fullPath.c_str(), 0, access, opened.Put());
     }
-    if (result != ERROR_SUCCESS) throw new Exception(static_cast<DWORD>(result), __LINE__, __FILE__);
+    BXSTORAGE_CHECK(result);
 
     // Nothing below throws. The key held before is closed now that the new
     // one is open, unless the registry handed back the very same handle: a
@@ -93,10 +94,9 @@ bool Registry::Open(const Key& key, const wchar_t* subKey, REGSAM rights, bool c
 }
 
 bool Registry::Close(const bool& flushFirst) {
-    if (!IsOpen()) throw new Exception(ERROR_INVALID_HANDLE, __LINE__, __FILE__);
+    BXSTORAGE_REQUIRE_OPEN();
     if (flushFirst) Flush();
-    const LSTATUS result = ::RegCloseKey(handle_.Get());
-    if (result != ERROR_SUCCESS) throw new Exception(static_cast<DWORD>(result), __LINE__, __FILE__);
+    BXSTORAGE_CHECK(::RegCloseKey(handle_.Get()));
     handle_.Release();
     root_ = nullptr;
     path_.clear();
@@ -104,17 +104,15 @@ bool Registry::Close(const bool& flushFirst) {
 }
 
 bool Registry::Flush() {
-    if (!IsOpen()) throw new Exception(ERROR_INVALID_HANDLE, __LINE__, __FILE__);
-    const LSTATUS result = ::RegFlushKey(handle_.Get());
-    if (result != ERROR_SUCCESS) throw new Exception(static_cast<DWORD>(result), __LINE__, __FILE__);
+    BXSTORAGE_REQUIRE_OPEN();
+    BXSTORAGE_CHECK(::RegFlushKey(handle_.Get()));
     return true;
 }
 
 bool Registry::DeleteKey() {
-    if (!IsOpen()) throw new Exception(ERROR_INVALID_HANDLE, __LINE__, __FILE__);
+    BXSTORAGE_REQUIRE_OPEN();
     // The empty subkey name designates the open key itself.
-    const LSTATUS result = ::RegDeleteKeyW(handle_.Get(), L"");
-    if (result != ERROR_SUCCESS) throw new Exception(static_cast<DWORD>(result), __LINE__, __FILE__);
+    BXSTORAGE_CHECK(::RegDeleteKeyW(handle_.Get(), L""));
     return true;
 }
 
@@ -123,9 +121,8 @@ bool Registry::DeleteValue(const wchar_t* name) {
 }
 
 bool Registry::DeleteValue(const std::wstring& name) {
-    if (!IsOpen()) throw new Exception(ERROR_INVALID_HANDLE, __LINE__, __FILE__);
-    const LSTATUS result = ::RegDeleteValueW(handle_.Get(), name.c_str());
-    if (result != ERROR_SUCCESS) throw new Exception(static_cast<DWORD>(result), __LINE__, __FILE__);
+    BXSTORAGE_REQUIRE_OPEN();
+    BXSTORAGE_CHECK(::RegDeleteValueW(handle_.Get(), name.c_str()));
     return true;
 }
 

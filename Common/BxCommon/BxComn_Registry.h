@@ -207,6 +207,11 @@ private:
     // A number read strictly: exactly `expectedType` and sizeof(Number) bytes.
     template <typename Number>
     Number ReadNumber(const std::wstring& name, DWORD expectedType);
+    // The value's data in two passes (size, then data) into a zeroed block
+    // of `size` + `spare` bytes; both passes must see a type that `accepted`
+    // takes and the same size.
+    std::unique_ptr<BYTE[]> ReadBlock(const std::wstring& name, bool (*accepted)(DWORD), size_t spare, DWORD& size);
+    bool WriteValue(const std::wstring& name, DWORD type, const BYTE* data, DWORD size);
 
     HKEY root_ = nullptr;
     UniqueHKey handle_;

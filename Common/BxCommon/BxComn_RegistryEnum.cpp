@@ -1,5 +1,6 @@
 // Listing subkey and value names.
 #include "Common/BxCommon/BxComn_Registry.h"
+#include "Common/BxCommon/BxComn_RegistryRaise.h"
 
 namespace BxCommon::Storage {
 namespace {
@@ -12,7 +13,7 @@ constexpr DWORD kNameCapacity = 255;
 }  // namespace
 
 bool Registry::EnumSubKeys(std::vector<std::wstring>& names) {
-    if (!IsOpen()) throw new Exception(ERROR_INVALID_HANDLE, __LINE__, __FILE__);
+    BXSTORAGE_REQUIRE_OPEN();
     for (DWORD index = 0;; ++index) {
         wchar_t name[kNameCapacity] = {};
         DWORD capacity = kNameCapacity;
@@ -20,20 +21,20 @@ bool Registry::EnumSubKeys(std::vector<std::wstring>& names) {
         const LSTATUS result =
             ::RegEnumKeyExW(handle_.Get(), index, name, &capacity, nullptr, nullptr, nullptr, &lastWrite);
         if (result == ERROR_NO_MORE_ITEMS) return true;
-        if (result != ERROR_SUCCESS) throw new Exception(static_cast<DWORD>(result), __LINE__, __FILE__);
+        BXSTORAGE_CHECK(result);
         names.emplace_back(name, wcsnlen(name, kNameCapacity));
     }
 }
 
 bool Registry::EnumValueNames(std::vector<std::wstring>& names) {
-    if (!IsOpen()) throw new Exception(ERROR_INVALID_HANDLE, __LINE__, __FILE__);
+    BXSTORAGE_REQUIRE_OPEN();
     for (DWORD index = 0;; ++index) {
         wchar_t name[kNameCapacity] = {};
         DWORD capacity = kNameCapacity;
         const LSTATUS result =
             ::RegEnumValueW(handle_.Get(), index, name, &capacity, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS) return true;
-        if (result != ERROR_SUCCESS) throw new Exception(static_cast<DWORD>(result), __LINE__, __FILE__);
+        BXSTORAGE_CHECK(result);
         names.emplace_back(name, wcsnlen(name, kNameCapacity));
     }
 }
