@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "Common/BxCommon/BxComn_UniqueResource.h"
 #include "tavrel-host/HostError.h"
 
 namespace TavrelHost {
@@ -52,14 +53,10 @@ void WriteError(const std::wstring& text) { Write(STD_ERROR_HANDLE, text); }
 std::string ReadStandardInput() { return ReadAll(GetStdHandle(STD_INPUT_HANDLE)); }
 
 std::string ReadWholeFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        throw HostError(L"cannot read " + path + L" (Windows error " + std::to_wstring(GetLastError()) + L")");
-    }
-    std::string bytes = ReadAll(file);
-    CloseHandle(file);
-    return bytes;
+    const BxCommon::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw HostError(L"cannot read " + path + L" (Windows error " + std::to_wstring(GetLastError()) + L")");
+    return ReadAll(file.Get());
 }
 
 }  // namespace TavrelHost

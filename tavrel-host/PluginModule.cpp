@@ -19,25 +19,18 @@ std::wstring ExecutableFolder() {
 }
 
 PluginModule::PluginModule() : path_(ExecutableFolder() + L"Tavrel.dll") {
-    module_ = LoadLibraryW(path_.c_str());
-    if (module_ == nullptr) {
+    module_.Reset(LoadLibraryW(path_.c_str()));
+    if (!module_) {
         throw HostError(L"cannot load " + path_ + L" (Windows error " + std::to_wstring(GetLastError()) + L")");
     }
-    try {
-        versioning_ = Resolve<PFN_Interface_FastCall_Versioning>("Interface_FastCall_Versioning");
-        initialize_ = Resolve<PFN_Interface_FastCall_Initialize>("Interface_FastCall_Initialize");
-        uninitialize_ = Resolve<PFN_Interface_FastCall_Uninitialize>("Interface_FastCall_Uninitialize");
-        callFunc_ = Resolve<PFN_Interface_FastCall_CallFunc>("Interface_FastCall_CallFunc");
-    } catch (...) {
-        FreeLibrary(module_);
-        throw;
-    }
+    versioning_ = Resolve<PFN_Interface_FastCall_Versioning>("Interface_FastCall_Versioning");
+    initialize_ = Resolve<PFN_Interface_FastCall_Initialize>("Interface_FastCall_Initialize");
+    uninitialize_ = Resolve<PFN_Interface_FastCall_Uninitialize>("Interface_FastCall_Uninitialize");
+    callFunc_ = Resolve<PFN_Interface_FastCall_CallFunc>("Interface_FastCall_CallFunc");
 }
 
-PluginModule::~PluginModule() { FreeLibrary(module_); }
-
 FARPROC PluginModule::ResolveAddress(const char* name) const {
-    FARPROC function = GetProcAddress(module_, name);
+    FARPROC function = GetProcAddress(module_.Get(), name);
     if (function == nullptr) {
         std::wstring wideName(name, name + strlen(name));
         throw HostError(path_ + L" does not export " + wideName);

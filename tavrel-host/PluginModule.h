@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "Common/BxCommon/BxComn_UniqueResource.h"
+
 #include "Tavrel/Plugin/TavrelInterface.h"
 
 namespace TavrelHost {
@@ -14,7 +16,6 @@ class PluginModule {
 public:
     // Throws HostError naming the file or export that is missing.
     PluginModule();
-    ~PluginModule();
     PluginModule(const PluginModule&) = delete;
     PluginModule& operator=(const PluginModule&) = delete;
 
@@ -33,7 +34,7 @@ private:
     }
 
     std::wstring path_;
-    HMODULE module_ = nullptr;
+    BxCommon::UniqueHModule module_;
     PFN_Interface_FastCall_Versioning versioning_ = nullptr;
     PFN_Interface_FastCall_Initialize initialize_ = nullptr;
     PFN_Interface_FastCall_Uninitialize uninitialize_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "Common/BxCommon/BxComn_UniqueResource.h"
+
 namespace BxCommon::FolderTree {
 
 void CreateFolders(const std::wstring& path) {
@@ -14,8 +16,8 @@ void CreateFolders(const std::wstring& path) {
 
 void RemoveTree(const std::wstring& path) {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    const UniqueFindHandle find(FindFirstFileW((path + L"\\*").c_str(), &data));
+    if (find) {
         do {
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
@@ -30,8 +32,7 @@ void RemoveTree(const std::wstring& path) {
                 SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileW(child.c_str());
             }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        } while (FindNextFileW(find.Get(), &data));
     }
     RemoveDirectoryW(path.c_str());
 }

@@ -5,35 +5,31 @@
 namespace BxCommon::Library {
 
 Base::Base(const wchar_t* fileName) {
-    if (fileName != nullptr) module_ = LoadLibraryW(fileName);
-}
-
-Base::~Base() {
-    if (module_ != nullptr) Free();
+    if (fileName != nullptr) module_.Reset(LoadLibraryW(fileName));
 }
 
 bool Base::Free() {
-    if (!FreeLibrary(module_)) return false;
-    module_ = nullptr;
+    if (!FreeLibrary(module_.Get())) return false;
+    module_.Release();
     return true;
 }
 
 FARPROC Base::GetFunction(const wchar_t* name) const {
     // GetProcAddress(NULL, ...) would search the host's own program.
-    if (module_ == nullptr) {
+    if (!module_) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
     String::ToConversionCodePage narrowName(name);
     if (narrowName.c_str() == nullptr) return nullptr;
-    return GetProcAddress(module_, narrowName.c_str());
+    return GetProcAddress(module_.Get(), narrowName.c_str());
 }
 
 bool Base::Load(const wchar_t* fileName, DWORD* error) {
     DWORD code = ERROR_OBJECT_ALREADY_EXISTS;
-    if (module_ == nullptr) {
-        module_ = LoadLibraryW(fileName);
-        code = module_ != nullptr ? ERROR_SUCCESS : GetLastError();
+    if (!module_) {
+        module_.Reset(LoadLibraryW(fileName));
+        code = module_ ? ERROR_SUCCESS : GetLastError();
     }
     if (error != nullptr) *error = code;
     return code == ERROR_SUCCESS;

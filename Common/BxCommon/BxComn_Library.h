@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "Common/BxCommon/BxComn_UniqueResource.h"
+
 namespace BxCommon::Library {
 
 // Owns one reference to a loaded library. A library that cannot be loaded
@@ -12,11 +14,11 @@ public:
     // Loads nothing when fileName is null.
     explicit Base(const wchar_t* fileName = nullptr);
     // Frees the library when one is loaded.
-    virtual ~Base();
+    virtual ~Base() = default;
     Base(const Base&) = delete;
     Base& operator=(const Base&) = delete;
 
-    HMODULE GetHandle() const { return module_; }
+    HMODULE GetHandle() const { return module_.Get(); }
 
     // The address of the exported function, or null when the library lacks
     // it or none is loaded (then with last error 6, ERROR_INVALID_HANDLE).
@@ -33,7 +35,7 @@ public:
     bool Free();
 
 private:
-    HMODULE module_ = nullptr;
+    UniqueHModule module_;
 };
 
 // A library with a fixed set of functions, bound all at once.

@@ -70,12 +70,20 @@ struct RegistryKeyTraits {
     static void Close(Type key) noexcept { ::RegCloseKey(key); }
 };
 
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type module) noexcept { ::FreeLibrary(module); }
+};
+
 // Handles that are null when they fail (processes, events, threads).
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 // Files and folders opened with CreateFileW.
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 // FindFirstFileW listings, INVALID_HANDLE_VALUE when they fail.
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
+// Libraries loaded with LoadLibraryW.
+using UniqueHModule = UniqueResource<ModuleTraits>;
 // Open registry keys (RegOpenKeyExW, RegCreateKeyExW); linking needs advapi32.
 using UniqueHKey = UniqueResource<RegistryKeyTraits>;
 
