@@ -34,15 +34,26 @@ int wmain(int argc, wchar_t** argv) {
         Log_ConstructServer(TempLogFolder().c_str());
     }
     const long calls = mode == L"level-2" ? 20000 : 2000000;
-    std::string label = "traced empty function, " + std::string(mode.begin(), mode.end());
+    const std::string suffix = ", " + std::string(mode.begin(), mode.end());
+    std::string label = "traced empty function" + suffix;
     Bench::Report(label.c_str(), Bench::NanosecondsPerCall(calls, TracedEmptyFunction));
+    // A traced export against an untraced one: what the trace adds to a call.
+    DWORD version = 0;
+    const double bare = Bench::NanosecondsPerCall(calls, [&] { Interface_FastCall_Versioning(&version); });
+    const double traced = Bench::NanosecondsPerCall(calls, [] { Interface_FastCall_Initialize(); });
+    label = "Interface_FastCall_Versioning (untraced)" + suffix;
+    Bench::Report(label.c_str(), bare);
+    label = "Interface_FastCall_Initialize (traced)" + suffix;
+    Bench::Report(label.c_str(), traced);
+    label = "what the trace adds to an export" + suffix;
+    Bench::Report(label.c_str(), traced - bare);
 
     JsonHandle request = JSON_HANDLE_DEFAULT_INIT;
     JsonHandle response = JSON_HANDLE_DEFAULT_INIT;
     VESK_PA_JsonValue_CreateJsonHandle(&request);
     VESK_PA_JsonValue_Reader(request, L"{\"TaskID\":7}");
     VESK_PA_JsonValue_CreateJsonHandle(&response);
-    label = "Interface_FastCall_CallFunc, unknown task, " + std::string(mode.begin(), mode.end());
+    label = "Interface_FastCall_CallFunc, unknown task" + suffix;
     Bench::Report(label.c_str(), Bench::NanosecondsPerCall(mode == L"level-2" ? 5000 : 100000, [&] {
                       Interface_FastCall_CallFunc(&request, &response);
                   }));
