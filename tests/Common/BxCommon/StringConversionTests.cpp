@@ -31,11 +31,6 @@ TEST(Utf8, InvalidInputBecomesReplacementCharactersNotFailure) {
     EXPECT_EQ("a\xEF\xBF\xBD" "b", WideToUtf8(L"a\xD800" L"b"));
 }
 
-TEST(ConversionCodePage, IsChosenOnceAsTheThreadsAnsiCodePage) {
-    EXPECT_EQ(static_cast<UINT>(CP_THREAD_ACP), ConversionCodePage());
-    EXPECT_EQ(ConversionCodePage(), ConversionCodePage());
-}
-
 TEST(ConversionCodePage, ConvertsShortAndLongNamesBothWays) {
     ToConversionCodePage shortName(L"GetNativeSystemInfo");
     EXPECT_STREQ("GetNativeSystemInfo", shortName.c_str());

@@ -143,10 +143,3 @@ TEST(SystemUtilities, InstalledFolderIsReadAsStoredOrEmptyWithADebugLine) {
         << lines[0];
 }
 
-TEST(SystemUtilities, WindowsFolderAndNativeArchitecture) {
-    wchar_t windows[MAX_PATH] = {};
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    EXPECT_EQ(std::wstring(windows), Frwk::Utility::GetSystemDirectory());
-    EXPECT_TRUE(IsNativeX64System());
-    EXPECT_TRUE(IsNativeX64System()) << "the cached answer";
-}

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "ChildProcess.h"
-#include "JsonDocument.h"
+#include "JsonQuoted.h"
+#include "tavrel-host/OwnedJson.h"
 #include "LoadedPlugin.h"
 #include "LogFile.h"
 #include "ProductRegistry.h"
@@ -124,11 +125,11 @@ TEST_F(PluginLogFolder, LevelFiveKeepsTracesOutButNotFailures) {
     ProductPathScope product(root / L"Suite");
     {
         LoadedPlugin plugin(L"5");
-        JsonDocument request(L"{\"TaskID\":7}");
-        JsonDocument response(L"{\"kept\":1}");
+        TavrelHost::OwnedJson request(L"{\"TaskID\":7}");
+        TavrelHost::OwnedJson response(L"{\"kept\":1}");
         plugin.initialize();
-        EXPECT_EQ(0x20ff0000u, plugin.callFunc(request.Handle(), response.Handle()));
-        EXPECT_EQ(L"{\"kept\":1}", response.Text());
+        EXPECT_EQ(0x20ff0000u, plugin.callFunc(request.Get(), response.Get()));
+        EXPECT_EQ(L"{\"kept\":1}", response.ToText());
     }
     auto lines = ReadLogFile(root / L"VESK\\Tavrel.log");
     ASSERT_EQ(1u, lines.size());

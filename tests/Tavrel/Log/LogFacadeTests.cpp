@@ -29,12 +29,6 @@ TEST(LogBuffer, NullStringAppendsMarkerEmptyAppendsNothingObjectsKeepEmbeddedNul
     EXPECT_EQ(18u, buffer.ByteCount());
 }
 
-TEST(LogBuffer, EmptyBufferHasNoStorage) {
-    LogBuffer buffer;
-    EXPECT_EQ(nullptr, buffer.Data());
-    EXPECT_EQ(0u, buffer.ByteCount());
-}
-
 class LogFacade : public ::testing::Test {
 protected:
     void SetUp() override { FakeQuennet::Reset(); }

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "FakeQuennet.h"
-#include "JsonDocument.h"
+#include "JsonQuoted.h"
+#include "tavrel-host/OwnedJson.h"
 #include "Tavrel/Plugin/TavrelInterface.h"
 
-using TestSupport::JsonDocument;
+using TavrelHost::OwnedJson;
 
 namespace {
 
@@ -15,11 +16,11 @@ struct Outcome {
 };
 
 Outcome Call(const std::wstring& requestText, const std::wstring& responseText = L"{\"kept\":true}") {
-    JsonDocument request(requestText);
-    JsonDocument response(responseText);
+    OwnedJson request(requestText);
+    OwnedJson response(responseText);
     FakeQuennet::Reset(0x1234, 2);
-    DWORD status = Interface_FastCall_CallFunc(request.Handle(), response.Handle());
-    return {status, FakeQuennet::Messages(), response.Text()};
+    DWORD status = Interface_FastCall_CallFunc(request.Get(), response.Get());
+    return {status, FakeQuennet::Messages(), response.ToText()};
 }
 
 std::vector<std::wstring> TextsOf(const Outcome& outcome) {

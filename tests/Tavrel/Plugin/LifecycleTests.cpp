@@ -24,15 +24,6 @@ TEST(Lifecycle, InitializeAndUninitializeTraceAtTheLevelsThatLetLevelTwoThrough)
     }
 }
 
-TEST(Lifecycle, CallsInAnyOrderAndNumberSucceed) {
-    FakeQuennet::Reset(0, 0);
-    EXPECT_EQ(0x20ff0000u, Interface_FastCall_Uninitialize());
-    EXPECT_EQ(0x20ff0000u, Interface_FastCall_Initialize());
-    EXPECT_EQ(0x20ff0000u, Interface_FastCall_Initialize());
-    EXPECT_EQ(0x20ff0000u, Interface_FastCall_Uninitialize());
-    EXPECT_EQ(0x20ff0000u, Interface_FastCall_Uninitialize());
-}
-
 TEST(LogFolder, SitsBesideTheInstallationFolderWhateverItsTrailingSeparator) {
     EXPECT_EQ(L"C:\\Prog\\Suite\\..\\VESK\\", Tavrel::BuildLogFolderPath(L"C:\\Prog\\Suite"));
     EXPECT_EQ(L"C:\\Prog\\Suite\\..\\VESK\\", Tavrel::BuildLogFolderPath(L"C:\\Prog\\Suite\\"));

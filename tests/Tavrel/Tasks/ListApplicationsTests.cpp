@@ -6,7 +6,8 @@
 
 #include "ExceptionFolders.h"
 #include "FakeQuennet.h"
-#include "JsonDocument.h"
+#include "JsonQuoted.h"
+#include "tavrel-host/OwnedJson.h"
 #include "ProductRegistry.h"
 #include "Shortcuts.h"
 #include "Tavrel/Plugin/TavrelInterface.h"
@@ -38,12 +39,12 @@ protected:
     void TearDown() override { RemoveTree(menu_); }
 
     std::wstring Send(const std::wstring& request, const std::wstring& response = L"{}") {
-        JsonDocument requestValue(request);
-        JsonDocument responseValue(response);
+        TavrelHost::OwnedJson requestValue(request);
+        TavrelHost::OwnedJson responseValue(response);
         uint32_t before = VESK_PA_JsonValue_GetLiveHandleCount();
-        EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(requestValue.Handle(), responseValue.Handle()));
+        EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(requestValue.Get(), responseValue.Get()));
         EXPECT_EQ(before, VESK_PA_JsonValue_GetLiveHandleCount());
-        return responseValue.Text();
+        return responseValue.ToText();
     }
 
     ComScope com_;

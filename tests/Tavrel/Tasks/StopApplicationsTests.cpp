@@ -8,7 +8,8 @@
 #include <regex>
 
 #include "FakeQuennet.h"
-#include "JsonDocument.h"
+#include "JsonQuoted.h"
+#include "tavrel-host/OwnedJson.h"
 #include "Tavrel/Plugin/TavrelInterface.h"
 #include "TempFolder.h"
 #include "WindowApp.h"
@@ -56,11 +57,11 @@ protected:
     }
 
     std::vector<std::wstring> Send(const std::wstring& request) {
-        JsonDocument requestValue(request);
-        JsonDocument response(L"{}");
+        TavrelHost::OwnedJson requestValue(request);
+        TavrelHost::OwnedJson response(L"{}");
         FakeQuennet::Reset(0x1234, 2);
-        EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(requestValue.Handle(), response.Handle()));
-        EXPECT_EQ(L"{}", response.Text()) << "task 0 writes nothing back";
+        EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(requestValue.Get(), response.Get()));
+        EXPECT_EQ(L"{}", response.ToText()) << "task 0 writes nothing back";
         return FakeQuennet::Texts();
     }
 
