@@ -14,6 +14,7 @@ namespace TavrelHost {
 
 class PluginModule {
 public:
+    // Loads Tavrel.dll from the host's folder (after UseStandInsFolder).
     // Throws HostError naming the file or export that is missing.
     PluginModule();
     PluginModule(const PluginModule&) = delete;
@@ -43,5 +44,14 @@ private:
 
 // The folder of the running executable, with a trailing separator.
 std::wstring ExecutableFolder();
+
+// Where a release keeps our stand-ins for the suite's platform libraries
+// (Jorvex.dll, Quennet.dll), below the host's folder, apart from what ships.
+inline constexpr wchar_t kStandInsFolder[] = L"standins";
+
+// Adds the stand-ins folder to this process's DLL search path. Called before
+// the plug-in is loaded (its imports are resolved from there too) and before
+// the host's first call of the delay-loaded JSON library.
+void UseStandInsFolder();
 
 }  // namespace TavrelHost

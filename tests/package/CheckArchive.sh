@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Makes the release archive, unpacks it and checks what it holds: the
+# shipped files at the top, the stand-ins apart, no debug sections, and a
+# host that runs from the unpacked folder.
+# Usage: CheckArchive.sh BUILD_DIR VERSION OBJDUMP WINE_RUN PREFIX
+set -euo pipefail
+build=$1 version=$2 objdump=$3 wine_run=$4 prefix=$5
+root=Tavrel-$version-win64
+
+cmake --build "$build" --target package >"$build/package-check.log" 2>&1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+(cd "$work" && cmake -E tar xf "$build/$root.zip")
+
+expected="$root/FILES.txt
+$root/README.md
+$root/Tavrel.dll
+$root/standins/Jorvex.dll
+$root/standins/Quennet.dll
+$root/standins/README.txt
+$root/tavrel-host.exe"
+actual=$(cd "$work" && find "$root" -type f | LC_ALL=C sort)
+if [ "$actual" != "$expected" ]; then
+    printf 'archive holds:\n%s\nexpected:\n%s\n' "$actual" "$expected"
+    exit 1
+fi
+
+for binary in "$work/$root"/*.dll "$work/$root"/*.exe "$work/$root"/standins/*.dll; do
+    if "$objdump" -h "$binary" | grep -q '\.debug'; then
+        echo "debug sections left in ${binary#$work/}"
+        exit 1
+    fi
+done
+
+"$wine_run" "$prefix" "$work/$root/tavrel-host.exe" --version >"$work/version.txt" 2>&1 </dev/null
+output=$(tr -d '\r' <"$work/version.txt")
+if [ "$output" != "$(printf 'interface version 0x00010001\nfile version %s' "$version")" ]; then
+    printf 'tavrel-host --version from the archive said:\n%s\n' "$output"
+    exit 1
+fi
+echo "archive $root.zip: 7 files, stripped, host runs"
