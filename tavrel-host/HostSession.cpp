@@ -19,10 +19,11 @@ HostSession::HostSession() {
 
 HostSession::~HostSession() { plugin_.Uninitialize(); }
 
-std::wstring HostSession::Send(const std::wstring& request) {
+std::wstring HostSession::Send(const std::wstring& request, DWORD* status) {
     OwnedJson requestValue(request);
     OwnedJson responseValue(L"{}");
-    plugin_.CallFunc(requestValue.Get(), responseValue.Get());
+    const DWORD result = plugin_.CallFunc(requestValue.Get(), responseValue.Get());
+    if (status != nullptr) *status = result;
     return responseValue.ToText();
 }
 

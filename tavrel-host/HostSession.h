@@ -27,8 +27,9 @@ public:
     HostSession();
     ~HostSession();
 
-    // Sends one request (JSON text) and answers the response as JSON text.
-    std::wstring Send(const std::wstring& request);
+    // Sends one request (JSON text) and answers the response as JSON text;
+    // the export's status goes to *status when one is given.
+    std::wstring Send(const std::wstring& request, DWORD* status = nullptr);
     DWORD InterfaceVersion() const { return interfaceVersion_; }
     const std::wstring& ModulePath() const { return plugin_.Path(); }
 
