@@ -14,7 +14,8 @@ public:
     // True when `path` is to be left out. Folders match anywhere in the path
     // (a substring, not a prefix), both sides lower-cased (A to Z only). A
     // missing or empty installation folder or Windows folder matches every
-    // path. Exception entries that do not decrypt, or decrypt to empty text,
+    // path. Exception entries that do not decrypt, decrypt to empty text, or
+    // whose plaintext holds a zero byte (corrupt or foreign, never a folder)
     // are skipped. Reads the registry afresh on every call.
     static bool IsFilteredApp(const std::wstring& path);
 

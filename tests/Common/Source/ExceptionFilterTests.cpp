@@ -94,6 +94,17 @@ TEST_F(ExceptionFilter, EmptyUndecryptableAndEmptyFolderEntriesAreSkipped) {
     EXPECT_TRUE(Filtered(L"D:\\Games\\x.exe"));
 }
 
+// Written by OpenSSL: the one block "\" 00 "corrupt block!" under the string
+// key, `printf '\\\0corrupt block!' | openssl enc -aes-128-cbc -K
+// 4b3cc97454ff199366599fdddee989da -iv 0 -nopad`. Its text would end at the
+// zero byte, and "\" is in every path: a corrupt entry must not empty the list.
+TEST_F(ExceptionFilter, AnEntryWhosePlaintextHoldsAZeroByteIsSkipped) {
+    exceptions_.AddString(L"Corrupt", L"E3EEEE04675D87BB209B917175C32951");
+    exceptions_.AddFolder(L"Games", L"D:\\Games");
+    EXPECT_FALSE(Filtered(L"E:\\Apps\\x.exe"));
+    EXPECT_TRUE(Filtered(L"D:\\Games\\x.exe"));
+}
+
 // Written by OpenSSL, not by this code: "D:\Arcade" under the string key,
 // `openssl enc -aes-128-cbc -K 4b3cc97454ff199366599fdddee989da -iv 0`.
 TEST_F(ExceptionFilter, AValueStoredByAnotherAesImplementationIsApplied) {
