@@ -90,8 +90,8 @@ fuzz() {
         crashes=$((crashes + 1))
         # The mapped file may end in NUL bytes; the case is its first line.
         tr -d '\000' <"$last" | head -n 1 >>"$failures"
-        echo "   $name $what; the case it was running is in $failures:" >&2
-        cut -c1-300 "$failures" >&2
+        echo "   $name $what; the case it was running is the last line of $failures:" >&2
+        tail -n 1 "$failures" | cut -c1-300 >&2
         ;;
     esac
     failed_runs+=("$name")
