@@ -34,10 +34,13 @@ wineserver -p >/dev/null 2>&1 </dev/null || true
 wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null || true
 
 # Unless only some tests were asked for: a short soak of the built plug-in
-# (its own prefix, the same display), and the native sanitizer fuzzers, once
-# with a fixed seed and once with a seed of the day (printed, to replay).
+# (its own prefix, the same display), the fault cases, the Wine fuzzers, and
+# the native sanitizer fuzzers, once with a fixed seed and once with a seed of
+# the day (printed, to replay).
 if [ $# -eq 0 ]; then
     bash scripts/soak.sh --short
+    bash scripts/faults.sh
+    bash fuzz/run.sh --short
     bash scripts/fuzz-native.sh --runs 100000 --seed 1
     seed=$(date +%Y%m%d)
     echo "native fuzzing, seed of the day: $seed"

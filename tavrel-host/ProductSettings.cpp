@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "Common/BxCommon/BxComn_Registry.h"
-#include "Common/BxCommon/BxComn_StringCrypt.h"
 #include "Common/BxCommon/BxComn_StringEncrypt.h"
 #include "Common/FrwkCommon/Frwk_ProductKey.h"
 #include "Common/Source/ExceptionEntries.h"
@@ -82,7 +81,7 @@ std::vector<ExceptionFolder> ReadExceptionFolders() {
             [&](const ParentControl::StoredExceptionEntry& stored) {
                 ExceptionFolder entry{stored.valueName, std::nullopt};
                 std::wstring folder;
-                if (stored.readError == ERROR_SUCCESS && BxCommon::Cryptograph::DecryptStringW(folder, stored.storedText)) {
+                if (stored.readError == ERROR_SUCCESS && ParentControl::DecryptExceptionFolder(stored.storedText, folder)) {
                     entry.folder = folder;
                 }
                 folders.push_back(entry);

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "Common/BxCommon/BxComn_Registry.h"
+#include "Common/BxCommon/BxComn_String.h"
+#include "Common/BxCommon/BxComn_StringCrypt.h"
 
 namespace ParentControl {
 
@@ -29,6 +31,15 @@ void ReadExceptionEntries(BxCommon::Storage::Registry& storage, const wchar_t* k
         onEntry(entry);
     }
     storage.Close(false);
+}
+
+bool DecryptExceptionFolder(const std::wstring& storedText, std::wstring& folder) {
+    std::string plaintext;
+    if (!BxCommon::Cryptograph::DecryptStringA(plaintext, BxCommon::String::WideToUtf8(storedText))) return false;
+    const size_t end = plaintext.find('\0');
+    if (end != std::string::npos && plaintext.find_first_not_of('\0', end) != std::string::npos) return false;
+    folder = BxCommon::String::Utf8ToWide(plaintext);
+    return true;
 }
 
 }  // namespace ParentControl

@@ -38,4 +38,12 @@ void ReadExceptionEntries(BxCommon::Storage::Registry& storage, const wchar_t* k
                           const std::function<void(size_t)>& namesListed,
                           const std::function<void(const StoredExceptionEntry&)>& onEntry);
 
+// The folder that a stored entry holds: its decrypted text up to the first
+// zero byte (zero bytes that only fill the end are padding). False, with
+// `folder` unchanged, when the entry does not decrypt or holds other bytes
+// after a zero byte: a wrong key or corrupt digits leave a zero byte in
+// about every sixteenth block, and the text cut there (one letter, a
+// separator) would be found in nearly every path.
+bool DecryptExceptionFolder(const std::wstring& storedText, std::wstring& folder);
+
 }  // namespace ParentControl

@@ -7,8 +7,6 @@
 
 #include "Common/BxCommon/BxComn_Library.h"
 #include "Common/BxCommon/BxComn_Registry.h"
-#include "Common/BxCommon/BxComn_String.h"
-#include "Common/BxCommon/BxComn_StringCrypt.h"
 #include "Common/FrwkCommon/Frwk_Utility.h"
 #include "Common/Source/PathText.h"
 #include "Tavrel/Log/ScopeTrace.h"
@@ -36,18 +34,6 @@ bool ProductParentFolder(std::wstring& parent) {
     folder.copy(buffer, folder.size());
     PathRemoveFileSpecW(buffer);
     parent = LowerCaseLetters(buffer);
-    return true;
-}
-
-// The folder an exception entry holds. Not when it does not decrypt, nor
-// when its plaintext holds a zero byte: no folder name does, but a wrong key
-// or corrupt digits leave one in about every sixteenth block, and the text
-// cut there (one letter, a separator) would be found in nearly every path.
-bool StoredFolder(const std::wstring& stored, std::wstring& folder) {
-    std::string plaintext;
-    if (!BxCommon::Cryptograph::DecryptStringA(plaintext, BxCommon::String::WideToUtf8(stored))) return false;
-    if (plaintext.find('\0') != std::string::npos) return false;
-    folder = BxCommon::String::Utf8ToWide(plaintext);
     return true;
 }
 
@@ -84,7 +70,7 @@ bool CParentControlCommon::IsFilteredApp(const std::wstring& path) {
     GetAppExceptionList(kAppCtrlExceptFolderListKey, exceptions);
     for (const std::wstring& stored : exceptions) {
         std::wstring folder;
-        if (!StoredFolder(stored, folder)) continue;
+        if (!ParentControl::DecryptExceptionFolder(stored, folder)) continue;
         // An empty folder is no folder: it would be found in every path and
         // empty the whole list.
         if (folder.empty()) continue;

@@ -14,9 +14,10 @@ public:
     // True when `path` is to be left out. Folders match anywhere in the path
     // (a substring, not a prefix), both sides lower-cased (A to Z only). A
     // missing or empty installation folder or Windows folder matches every
-    // path. Exception entries that do not decrypt, decrypt to empty text, or
-    // whose plaintext holds a zero byte (corrupt or foreign, never a folder)
-    // are skipped. Reads the registry afresh on every call.
+    // path. An exception folder is the entry's text up to its first zero
+    // byte; entries that do not decrypt, decrypt to empty text, or hold other
+    // bytes after a zero byte (corrupt or foreign, never a folder) are
+    // skipped. Reads the registry afresh on every call.
     static bool IsFilteredApp(const std::wstring& path);
 
     // Appends the non-empty string values of keyPath (below

@@ -98,11 +98,15 @@ TEST_F(ExceptionFilter, EmptyUndecryptableAndEmptyFolderEntriesAreSkipped) {
 // key, `printf '\\\0corrupt block!' | openssl enc -aes-128-cbc -K
 // 4b3cc97454ff199366599fdddee989da -iv 0 -nopad`. Its text would end at the
 // zero byte, and "\" is in every path: a corrupt entry must not empty the list.
-TEST_F(ExceptionFilter, AnEntryWhosePlaintextHoldsAZeroByteIsSkipped) {
+// A block that ends in zero bytes is text padded with them, as some writers
+// pad: "D:\Zeros" and eight zero bytes (the same command, with them).
+TEST_F(ExceptionFilter, AnEntryWithBytesAfterAZeroByteIsSkippedButZeroPaddingIsText) {
     exceptions_.AddString(L"Corrupt", L"E3EEEE04675D87BB209B917175C32951");
     exceptions_.AddFolder(L"Games", L"D:\\Games");
+    exceptions_.AddString(L"Zeros", L"9084F00A8113CC8CEA80D40D471EFB92");
     EXPECT_FALSE(Filtered(L"E:\\Apps\\x.exe"));
     EXPECT_TRUE(Filtered(L"D:\\Games\\x.exe"));
+    EXPECT_TRUE(Filtered(L"D:\\Zeros\\x.exe"));
 }
 
 // Written by OpenSSL, not by this code: "D:\Arcade" under the string key,
