@@ -21,8 +21,8 @@ void CheckJsonText(const std::string& utf8, const std::wstring& what) {
 
 std::wstring PrettyJson(const std::wstring& text) {
     try {
-        return FromUtf8(nlohmann::ordered_json::parse(ToUtf8(text)).dump(2, ' ', false,
-                                                                           nlohmann::json::error_handler_t::replace));
+        return FromUtf8(
+            nlohmann::ordered_json::parse(ToUtf8(text)).dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
     } catch (const nlohmann::json::exception&) {
         return text;
     }

@@ -43,7 +43,8 @@ int RunList(const Arguments& arguments) {
     }
     std::vector<std::array<std::wstring, 3>> rows = {{L"NAME", L"TARGET", L"DESCRIPTION"}};
     for (const auto& item : *list) {
-        rows.push_back({Cell(item, "PcAppCtrlFileName"), Cell(item, "PcAppCtrlFilePath"), Cell(item, "PcAppCtrlFileDesc")});
+        rows.push_back(
+            {Cell(item, "PcAppCtrlFileName"), Cell(item, "PcAppCtrlFilePath"), Cell(item, "PcAppCtrlFileDesc")});
     }
     size_t nameWidth = 0, targetWidth = 0;
     for (const auto& row : rows) {

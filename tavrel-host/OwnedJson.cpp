@@ -8,7 +8,8 @@ namespace TavrelHost {
 
 OwnedJson::OwnedJson(const std::wstring& text) {
     JorvexStatus status = VESK_PA_JsonValue_CreateJsonHandle(&handle_);
-    if (status < 0) throw HostError(L"the JSON library cannot create a value (status " + std::to_wstring(status) + L")");
+    if (status < 0)
+        throw HostError(L"the JSON library cannot create a value (status " + std::to_wstring(status) + L")");
     status = VESK_PA_JsonValue_Reader(handle_, text.c_str());
     if (status < 0) {
         VESK_PA_JsonValue_DestroyJsonHandle(&handle_);

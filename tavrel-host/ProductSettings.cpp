@@ -81,7 +81,8 @@ std::vector<ExceptionFolder> ReadExceptionFolders() {
             [&](const ParentControl::StoredExceptionEntry& stored) {
                 ExceptionFolder entry{stored.valueName, std::nullopt};
                 std::wstring folder;
-                if (stored.readError == ERROR_SUCCESS && ParentControl::DecryptExceptionFolder(stored.storedText, folder)) {
+                if (stored.readError == ERROR_SUCCESS &&
+                    ParentControl::DecryptExceptionFolder(stored.storedText, folder)) {
                     entry.folder = folder;
                 }
                 folders.push_back(entry);

@@ -13,10 +13,14 @@ namespace {
 
 const wchar_t* TagOf(unsigned level) {
     switch (level) {
-        case kDebugLevelWarning: return L".w.";
-        case kDebugLevelSystem: return L"@@@";
-        case kDebugLevelFailure: return L"!!!";
-        default: return L"???";
+        case kDebugLevelWarning:
+            return L".w.";
+        case kDebugLevelSystem:
+            return L"@@@";
+        case kDebugLevelFailure:
+            return L"!!!";
+        default:
+            return L"???";
     }
 }
 
@@ -30,8 +34,8 @@ bool BuildDebugLine(std::wstring& out, const SYSTEMTIME& time, DWORD processId, 
                     const std::wstring& name, const std::wstring& message, const char* sourceFile, unsigned line) {
     try {
         std::wstring timeText, origin, source;
-        String::Format(timeText, L"%02d/%02d/%04d %02d:%02d:%02d.%03d", time.wDay, time.wMonth, time.wYear,
-                       time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
+        String::Format(timeText, L"%02d/%02d/%04d %02d:%02d:%02d.%03d", time.wDay, time.wMonth, time.wYear, time.wHour,
+                       time.wMinute, time.wSecond, time.wMilliseconds);
         String::Format(origin, L" %04x:%04x %3s <%s> ", processId, threadId, TagOf(level), name.c_str());
         const char* fileName = sourceFile != nullptr ? PathFindFileNameA(sourceFile) : nullptr;
         std::unique_ptr<wchar_t[]> wideFileName = String::FromConversionCodePage(fileName);

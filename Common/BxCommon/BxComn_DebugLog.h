@@ -20,9 +20,9 @@ namespace BxCommon {
 
 // Levels are single bits; a message is written when its level shares a bit
 // with the level mask.
-inline constexpr unsigned kDebugLevelWarning = 1;     // ".w."
-inline constexpr unsigned kDebugLevelSystem = 16;     // "@@@"
-inline constexpr unsigned kDebugLevelFailure = 256;   // "!!!"
+inline constexpr unsigned kDebugLevelWarning = 1;    // ".w."
+inline constexpr unsigned kDebugLevelSystem = 16;    // "@@@"
+inline constexpr unsigned kDebugLevelFailure = 256;  // "!!!"
 
 class DebugLog {
 public:

@@ -15,12 +15,12 @@ namespace {
 // access mask.
 REGSAM ViewFlag(DWORD view) {
     switch (view) {
-    case kView32:
-        return KEY_WOW64_32KEY;
-    case kView64:
-        return KEY_WOW64_64KEY;
-    default:
-        return 0;
+        case kView32:
+            return KEY_WOW64_32KEY;
+        case kView64:
+            return KEY_WOW64_64KEY;
+        default:
+            return 0;
     }
 }
 
@@ -40,9 +40,7 @@ Registry::~Registry() {
     }
 }
 
-bool Registry::OpenForRead(const Key& key, const wchar_t* subKey) {
-    return Open(key, subKey, KEY_QUERY_VALUE, false);
-}
+bool Registry::OpenForRead(const Key& key, const wchar_t* subKey) { return Open(key, subKey, KEY_QUERY_VALUE, false); }
 
 bool Registry::Create(const Key& key, const wchar_t* subKey) {
     return Open(key, subKey, KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, true);
@@ -116,9 +114,7 @@ bool Registry::DeleteKey() {
     return true;
 }
 
-bool Registry::DeleteValue(const wchar_t* name) {
-    return DeleteValue(std::wstring(name != nullptr ? name : L""));
-}
+bool Registry::DeleteValue(const wchar_t* name) { return DeleteValue(std::wstring(name != nullptr ? name : L"")); }
 
 bool Registry::DeleteValue(const std::wstring& name) {
     BXSTORAGE_REQUIRE_OPEN();

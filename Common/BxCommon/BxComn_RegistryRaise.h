@@ -21,18 +21,18 @@ namespace BxCommon::Storage::Raise {
 }  // namespace BxCommon::Storage::Raise
 
 // Inside a Registry member: Exception(6) when no key is open.
-#define BXSTORAGE_REQUIRE_OPEN()                                                                            \
-    do {                                                                                                    \
-        if (!IsOpen()) ::BxCommon::Storage::Raise::Failure(ERROR_INVALID_HANDLE, __LINE__, __FILE__);      \
+#define BXSTORAGE_REQUIRE_OPEN()                                                                      \
+    do {                                                                                              \
+        if (!IsOpen()) ::BxCommon::Storage::Raise::Failure(ERROR_INVALID_HANDLE, __LINE__, __FILE__); \
     } while (false)
 
 // Exception(result) for a Windows result other than ERROR_SUCCESS.
-#define BXSTORAGE_CHECK(result)                                                                             \
-    do {                                                                                                    \
-        const LSTATUS bxStorageResult = (result);                                                           \
-        if (bxStorageResult != ERROR_SUCCESS) {                                                             \
-            ::BxCommon::Storage::Raise::Failure(static_cast<DWORD>(bxStorageResult), __LINE__, __FILE__);   \
-        }                                                                                                   \
+#define BXSTORAGE_CHECK(result)                                                                           \
+    do {                                                                                                  \
+        const LSTATUS bxStorageResult = (result);                                                         \
+        if (bxStorageResult != ERROR_SUCCESS) {                                                           \
+            ::BxCommon::Storage::Raise::Failure(static_cast<DWORD>(bxStorageResult), __LINE__, __FILE__); \
+        }                                                                                                 \
     } while (false)
 
 // Inside a Registry member: RegException(code) naming the open key and the
@@ -41,8 +41,8 @@ namespace BxCommon::Storage::Raise {
     ::BxCommon::Storage::Raise::ValueFailure(static_cast<DWORD>(code), __LINE__, __FILE__, GetPath(), (name))
 
 // RegException(result) for a Windows result other than ERROR_SUCCESS.
-#define BXSTORAGE_VALUE_CHECK(result, name)                                   \
-    do {                                                                      \
-        const LSTATUS bxStorageResult = (result);                             \
+#define BXSTORAGE_VALUE_CHECK(result, name)                                                \
+    do {                                                                                   \
+        const LSTATUS bxStorageResult = (result);                                          \
         if (bxStorageResult != ERROR_SUCCESS) BXSTORAGE_VALUE_FAIL(bxStorageResult, name); \
     } while (false)

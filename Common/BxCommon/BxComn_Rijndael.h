@@ -89,8 +89,8 @@ public:
     // block and leaves the object processing, while decrypting always ends
     // in Final: the last block is held back for it. Fails with the first
     // failing step's error.
-    bool Convert(const BYTE* input, ULONGLONG inputLength, BYTE* output, ULONGLONG outputSpace,
-                 ULONGLONG* produced, DWORD* error) override;
+    bool Convert(const BYTE* input, ULONGLONG inputLength, BYTE* output, ULONGLONG outputSpace, ULONGLONG* produced,
+                 DWORD* error) override;
 
     // Fails with 1 when idle. Otherwise wipes direction, mode, key, pad
     // length, feedback and buffered input, and returns to idle.
@@ -105,8 +105,8 @@ public:
     // by fewer than 16 further input bytes is kept for Final and those bytes
     // are not read. Encryption needs 16 bytes of output space per block
     // (else 8); decryption writes what fits of each block.
-    bool Update(const BYTE* input, ULONGLONG inputLength, BYTE* output, ULONGLONG outputSpace,
-                ULONGLONG* produced, DWORD* error) override;
+    bool Update(const BYTE* input, ULONGLONG inputLength, BYTE* output, ULONGLONG outputSpace, ULONGLONG* produced,
+                DWORD* error) override;
 
     // Sets `*produced` to 0 first and then to the bytes written, also on
     // failure. Allowed processing only (else 1, stage unchanged); afterwards

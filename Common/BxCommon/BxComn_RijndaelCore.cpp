@@ -64,8 +64,8 @@ constexpr Tables MakeTables() {
     }
     for (int x = 0; x < 256; ++x) {
         u8 inverse = x == 0 ? 0 : power[(255 - log[x]) % 255];
-        u8 s = static_cast<u8>(inverse ^ Rotl8(inverse, 1) ^ Rotl8(inverse, 2) ^ Rotl8(inverse, 3) ^
-                               Rotl8(inverse, 4) ^ 0x63);
+        u8 s = static_cast<u8>(inverse ^ Rotl8(inverse, 1) ^ Rotl8(inverse, 2) ^ Rotl8(inverse, 3) ^ Rotl8(inverse, 4) ^
+                               0x63);
         t.sbox[x] = s;
         t.invSbox[s] = static_cast<u8>(x);
     }

@@ -18,8 +18,8 @@ UINT ChooseConversionCodePage() {
     version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    const bool modernNt = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
-                          version.dwMajorVersion >= 5;
+    const bool modernNt =
+        GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5;
 #pragma GCC diagnostic pop
     if (modernNt) return CP_THREAD_ACP;
 
@@ -85,7 +85,8 @@ std::unique_ptr<wchar_t[]> FromConversionCodePage(const char* text) {
     if (units >= 0x40000000) return nullptr;
     std::unique_ptr<wchar_t[]> wide(new (std::nothrow) wchar_t[units]());
     if (!wide) return nullptr;
-    if (MultiByteToWideChar(ConversionCodePage(), 0, text, -1, wide.get(), static_cast<int>(units)) == 0) return nullptr;
+    if (MultiByteToWideChar(ConversionCodePage(), 0, text, -1, wide.get(), static_cast<int>(units)) == 0)
+        return nullptr;
     return wide;
 }
 

@@ -59,8 +59,7 @@ bool GetSpecialFolderPath(int csidl, std::wstring& path) {
     return true;
 }
 
-bool ResolveShortcut(const std::wstring& shortcut, std::wstring& target, std::wstring& description,
-                     DWORD timeoutMs) {
+bool ResolveShortcut(const std::wstring& shortcut, std::wstring& target, std::wstring& description, DWORD timeoutMs) {
     ComPtr<IShellLinkW> link;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_ALL, IID_IShellLinkW, link.PutVoid());
     if (FAILED(hr)) {

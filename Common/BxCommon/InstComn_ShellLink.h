@@ -20,7 +20,6 @@ bool GetSpecialFolderPath(int csidl, std::wstring& path);
 // A link without a file-system path resolves to an empty target. On failure
 // `description` is unchanged, and so is `target` unless only the description
 // could not be read.
-bool ResolveShortcut(const std::wstring& shortcut, std::wstring& target, std::wstring& description,
-                     DWORD timeoutMs);
+bool ResolveShortcut(const std::wstring& shortcut, std::wstring& target, std::wstring& description, DWORD timeoutMs);
 
 }  // namespace InstCommon::Utility::ShellLink

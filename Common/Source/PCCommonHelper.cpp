@@ -65,12 +65,10 @@ HWND CParentControlProcessHelper::GetWindowHandleByPID(uint32_t pid) {
         // comes first because it rules out almost every window.
         DWORD owner = 0;
         const bool qualifies = GetWindowThreadProcessId(window, &owner) != 0 && owner == pid &&
-                               (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0 &&
-                               GetParent(window) == nullptr;
+                               (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0 && GetParent(window) == nullptr;
         if (qualifies) {
             std::wstring handleText;
-            BxCommon::String::Format(handleText, L"0x%08x",
-                                     static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
+            BxCommon::String::Format(handleText, L"0x%08x", static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
             TAVREL_LOG(2, L"GetWindowHandleByPID() --- hWnd=" << handleText << L" Pid=" << pid);
             return window;
         }

@@ -38,8 +38,8 @@ bool ProductParentFolder(std::wstring& parent) {
 }
 
 void LogCaught(DWORD errorCode) {
-    TAVREL_LOG(2, L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: "
-                      << errorCode);
+    TAVREL_LOG(
+        2, L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: " << errorCode);
 }
 
 }  // namespace

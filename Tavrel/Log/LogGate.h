@@ -23,12 +23,12 @@ bool IsWanted(uint32_t level);
 // Source paths are relative to the repository (see -ffile-prefix-map).
 #define TAVREL_LOG_SOURCE TAVREL_LOG_WIDEN(__FILE__)
 
-#define TAVREL_LOG(level, message)                                                                         \
-    do {                                                                                                   \
-        if (::Tavrel::Log::IsWanted(level)) {                                                              \
-            ::Tavrel::Log::LogBuffer tavrelLogBuffer;                                                      \
-            tavrelLogBuffer << message;                                                                    \
-            ::Tavrel::Log::LogRecord(::Tavrel::Log::kModuleName, (level), TAVREL_LOG_SOURCE, __LINE__)     \
-                .Flush(tavrelLogBuffer);                                                                   \
-        }                                                                                                  \
+#define TAVREL_LOG(level, message)                                                                     \
+    do {                                                                                               \
+        if (::Tavrel::Log::IsWanted(level)) {                                                          \
+            ::Tavrel::Log::LogBuffer tavrelLogBuffer;                                                  \
+            tavrelLogBuffer << message;                                                                \
+            ::Tavrel::Log::LogRecord(::Tavrel::Log::kModuleName, (level), TAVREL_LOG_SOURCE, __LINE__) \
+                .Flush(tavrelLogBuffer);                                                               \
+        }                                                                                              \
     } while (false)

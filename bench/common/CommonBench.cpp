@@ -21,9 +21,8 @@ int main() {
     std::wstring stored;
     BxCommon::Cryptograph::EncryptStringW(stored, folder);
     std::wstring out;
-    Bench::Report("DecryptStringW, 40-character folder path", Bench::NanosecondsPerCall(20000, [&] {
-                      BxCommon::Cryptograph::DecryptStringW(out, stored);
-                  }));
+    Bench::Report("DecryptStringW, 40-character folder path",
+                  Bench::NanosecondsPerCall(20000, [&] { BxCommon::Cryptograph::DecryptStringW(out, stored); }));
     if (out != folder || folder.size() != 40) {
         std::printf("decryption gave the wrong text\n");
         return 1;

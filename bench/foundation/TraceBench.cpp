@@ -54,9 +54,8 @@ int wmain(int argc, wchar_t** argv) {
     VESK_PA_JsonValue_Reader(request, L"{\"TaskID\":7}");
     VESK_PA_JsonValue_CreateJsonHandle(&response);
     label = "Interface_FastCall_CallFunc, unknown task" + suffix;
-    Bench::Report(label.c_str(), Bench::NanosecondsPerCall(mode == L"level-2" ? 5000 : 100000, [&] {
-                      Interface_FastCall_CallFunc(&request, &response);
-                  }));
+    Bench::Report(label.c_str(), Bench::NanosecondsPerCall(mode == L"level-2" ? 5000 : 100000,
+                                                           [&] { Interface_FastCall_CallFunc(&request, &response); }));
     VESK_PA_JsonValue_DestroyJsonHandle(&request);
     VESK_PA_JsonValue_DestroyJsonHandle(&response);
     return 0;

@@ -33,7 +33,8 @@ const std::wstring kAppsRoot = L"C:\\TavrelBench\\Apps";
 
 void SetValue(const wchar_t* keyPath, const std::wstring& name, const std::wstring& value) {
     HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr);
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
+                    nullptr);
     RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
@@ -71,12 +72,15 @@ int main() {
     JsonHandle request = JSON_HANDLE_DEFAULT_INIT;
     VESK_PA_JsonValue_CreateJsonHandle(&request);
     VESK_PA_JsonValue_Reader(request, L"{\"TaskID\":1}");
-    const double perCall = Bench::NanosecondsPerCall(1, [&] {
-        JsonHandle response = JSON_HANDLE_DEFAULT_INIT;
-        VESK_PA_JsonValue_CreateJsonHandle(&response);
-        Interface_FastCall_CallFunc(&request, &response);
-        VESK_PA_JsonValue_DestroyJsonHandle(&response);
-    }, 3);
+    const double perCall = Bench::NanosecondsPerCall(
+        1,
+        [&] {
+            JsonHandle response = JSON_HANDLE_DEFAULT_INIT;
+            VESK_PA_JsonValue_CreateJsonHandle(&response);
+            Interface_FastCall_CallFunc(&request, &response);
+            VESK_PA_JsonValue_DestroyJsonHandle(&response);
+        },
+        3);
     VESK_PA_JsonValue_DestroyJsonHandle(&request);
     std::printf("task 1 over %d shortcuts in %d folders, %d exception entries\n", static_cast<int>(count), kFolders,
                 kExceptions);
@@ -84,16 +88,22 @@ int main() {
     Bench::Report("  per shortcut", perCall / count);
 
     int resolved = 0;
-    const double resolve = Bench::NanosecondsPerCall(1, [&] {
-        for (const std::wstring& shortcut : shortcuts) {
-            std::wstring target, description;
-            resolved += InstCommon::Utility::ShellLink::ResolveShortcut(shortcut, target, description, 100) ? 1 : 0;
-        }
-    }, 1);
+    const double resolve = Bench::NanosecondsPerCall(
+        1,
+        [&] {
+            for (const std::wstring& shortcut : shortcuts) {
+                std::wstring target, description;
+                resolved += InstCommon::Utility::ShellLink::ResolveShortcut(shortcut, target, description, 100) ? 1 : 0;
+            }
+        },
+        1);
     Bench::Report("  of which shortcut resolution, per shortcut", resolve / count);
-    const double filter = Bench::NanosecondsPerCall(1, [&] {
-        for (size_t i = 0; i < shortcuts.size(); ++i) CParentControlCommon::IsFilteredApp(kAppsRoot + L"\\app.exe");
-    }, 1);
+    const double filter = Bench::NanosecondsPerCall(
+        1,
+        [&] {
+            for (size_t i = 0; i < shortcuts.size(); ++i) CParentControlCommon::IsFilteredApp(kAppsRoot + L"\\app.exe");
+        },
+        1);
     Bench::Report("  of which exception filter, per shortcut", filter / count);
 
     RemoveTree(menu);

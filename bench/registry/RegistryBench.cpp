@@ -51,12 +51,14 @@ int main() {
         const double perRead = Bench::NanosecondsPerCall(kCalls, [&] { read = open.GetStringValue(kValueName, L""); });
         open.Close(false);
 
-        std::printf("%-60s %10.2f us\n", "construct + OpenForRead + GetStringValue (40 chars) + Close", perCycle / 1000);
+        std::printf("%-60s %10.2f us\n", "construct + OpenForRead + GetStringValue (40 chars) + Close",
+                    perCycle / 1000);
         std::printf("%-60s %10.2f us\n", "GetStringValue (40 chars) on an open key", perRead / 1000);
     } catch (BxCommon::Storage::Exception* e) {
         const std::unique_ptr<BxCommon::Storage::Exception> failure(e);
         std::fprintf(stderr, "registry-bench: storage error %lu at %s:%d\n",
-                     static_cast<unsigned long>(failure->GetErrorCode()), failure->GetFile().c_str(), failure->GetLine());
+                     static_cast<unsigned long>(failure->GetErrorCode()), failure->GetFile().c_str(),
+                     failure->GetLine());
         status = 1;
     }
     RegDeleteKeyExW(HKEY_CURRENT_USER, path.c_str(), KEY_WOW64_64KEY, 0);

@@ -76,8 +76,8 @@ ProcessCounters ReadProcessCounters() {
     counters.jsonHandles = VESK_PA_JsonValue_GetLiveHandleCount();
     DWORD handleCount = 0;
     if (GetProcessHandleCount(GetCurrentProcess(), &handleCount)) counters.handleCount = handleCount;
-    counters.guiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS) +
-                          GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    counters.guiObjects =
+        GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS) + GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     return counters;
 }
 

@@ -12,14 +12,14 @@ namespace Soak {
 
 struct ProcessCounters {
     // Checked for growth.
-    uint64_t handleRows = 0;      // this process's rows in the system handle table
-    uint64_t commitBytes = 0;     // PagefileUsage
-    uint64_t windows = 0;         // top-level windows owned by this process
-    uint64_t jsonHandles = 0;     // the JSON library's live handles
+    uint64_t handleRows = 0;   // this process's rows in the system handle table
+    uint64_t commitBytes = 0;  // PagefileUsage
+    uint64_t windows = 0;      // top-level windows owned by this process
+    uint64_t jsonHandles = 0;  // the JSON library's live handles
     // Printed only: real on Windows, 0 under Wine.
-    uint64_t handleCount = 0;     // GetProcessHandleCount
-    uint64_t privateBytes = 0;    // PrivateUsage
-    uint64_t guiObjects = 0;      // GetGuiResources, GDI + USER
+    uint64_t handleCount = 0;   // GetProcessHandleCount
+    uint64_t privateBytes = 0;  // PrivateUsage
+    uint64_t guiObjects = 0;    // GetGuiResources, GDI + USER
 };
 
 ProcessCounters ReadProcessCounters();

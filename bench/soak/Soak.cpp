@@ -39,7 +39,10 @@ std::wstring StopRequest() {
     return L"{\"TaskID\":0,\"TaskParam\":{\"PcAppStopList\":[" + list + L"]}}";
 }
 
-void Print(const std::wstring& line) { std::fwprintf(stdout, L"%ls\n", line.c_str()); std::fflush(stdout); }
+void Print(const std::wstring& line) {
+    std::fwprintf(stdout, L"%ls\n", line.c_str());
+    std::fflush(stdout);
+}
 
 // The series of one run: the warm-up sample is the reference.
 class Series {
@@ -121,10 +124,10 @@ bool RunThreads(unsigned threadCount, unsigned seconds) {
     Sleep(seconds * 1000);
     stopping = true;
     for (auto& thread : threads) thread.join();
-    Print(std::to_wstring(threadCount) + L" threads, " + std::to_wstring(seconds) + L" s: " +
-          std::to_wstring(lists) + L" task-1 calls, " + std::to_wstring(stops) + L" task-0 calls, " +
-          std::to_wstring(mismatches) + L" task-1 answers differing from the single-threaded one (" +
-          std::to_wstring(reference.size()) + L" characters)");
+    Print(std::to_wstring(threadCount) + L" threads, " + std::to_wstring(seconds) + L" s: " + std::to_wstring(lists) +
+          L" task-1 calls, " + std::to_wstring(stops) + L" task-0 calls, " + std::to_wstring(mismatches) +
+          L" task-1 answers differing from the single-threaded one (" + std::to_wstring(reference.size()) +
+          L" characters)");
     return mismatches == 0 && lists > 0;
 }
 

@@ -67,7 +67,8 @@ std::wstring CallTarget::ExpectedResponse(const FuzzJson& response, bool runsTas
     VESK_PA_JsonValue_PutJsonHandle(expected.Handle(), response.Handle());
     JsonHandle list = JSON_HANDLE_DEFAULT_INIT;
     // A response that is neither an object nor null has no member to set.
-    if (runsTaskOne && referenceList_ && VESK_PA_JsonValue_GetAtKey(expected.Handle(), &list, kListKey) != JORVEX_E_WRONG_TYPE) {
+    if (runsTaskOne && referenceList_ &&
+        VESK_PA_JsonValue_GetAtKey(expected.Handle(), &list, kListKey) != JORVEX_E_WRONG_TYPE) {
         VESK_PA_JsonValue_PutJsonHandle(list, referenceList_->Handle());
     }
     return expected.Text();
@@ -98,8 +99,8 @@ std::wstring CallTarget::Check(const CaseFields& fields) {
     }
     const uint32_t handlesAfter = VESK_PA_JsonValue_GetLiveHandleCount();
     if (failure.empty() && handlesAfter != handlesBefore) {
-        failure = L"live JSON handles went from " + std::to_wstring(handlesBefore) + L" to " +
-                  std::to_wstring(handlesAfter);
+        failure =
+            L"live JSON handles went from " + std::to_wstring(handlesBefore) + L" to " + std::to_wstring(handlesAfter);
     }
     return failure;
 }

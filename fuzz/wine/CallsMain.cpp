@@ -13,7 +13,8 @@ int wmain(int argc, wchar_t** argv) {
         WineFuzz::CallTarget target(options.seed);
         return WineFuzz::RunTarget(target, options);
     } catch (const std::invalid_argument&) {
-        std::fwprintf(stderr, L"usage: fuzz-calls [--seed N] [--count N] [--replay FILE] [--failures FILE] [--last FILE]\n");
+        std::fwprintf(stderr,
+                      L"usage: fuzz-calls [--seed N] [--count N] [--replay FILE] [--failures FILE] [--last FILE]\n");
     } catch (const std::exception& e) {
         std::fwprintf(stderr, L"fuzz-calls: %hs\n", e.what());
     } catch (const TavrelHost::HostError& e) {

@@ -78,12 +78,26 @@ private:
             if (at_ >= text_.size()) return std::nullopt;
             const wchar_t e = text_[at_++];
             switch (e) {
-                case L'"': case L'\\': case L'/': value += e; break;
-                case L'b': value += L'\b'; break;
-                case L'f': value += L'\f'; break;
-                case L'n': value += L'\n'; break;
-                case L'r': value += L'\r'; break;
-                case L't': value += L'\t'; break;
+                case L'"':
+                case L'\\':
+                case L'/':
+                    value += e;
+                    break;
+                case L'b':
+                    value += L'\b';
+                    break;
+                case L'f':
+                    value += L'\f';
+                    break;
+                case L'n':
+                    value += L'\n';
+                    break;
+                case L'r':
+                    value += L'\r';
+                    break;
+                case L't':
+                    value += L'\t';
+                    break;
                 case L'u': {
                     if (at_ + 4 > text_.size()) return std::nullopt;
                     unsigned unit = 0;
@@ -95,7 +109,8 @@ private:
                     value += static_cast<wchar_t>(unit);
                     break;
                 }
-                default: return std::nullopt;
+                default:
+                    return std::nullopt;
             }
         }
         return std::nullopt;

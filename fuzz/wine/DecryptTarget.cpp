@@ -16,8 +16,8 @@ size_t Utf8Length(const std::wstring& text) {
     size_t bytes = 0;
     for (size_t i = 0; i < text.size() && text[i] != L'\0'; ++i) {
         const wchar_t c = text[i];
-        const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                          text[i + 1] <= 0xDFFF;
+        const bool pair =
+            c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
         if (pair) {
             bytes += 4;
             ++i;
@@ -37,10 +37,11 @@ CaseFields DecryptTarget::Generate() {
 
 std::wstring DecryptTarget::HexText() {
     static const wchar_t kDigits[] = L"0123456789abcdefABCDEF";
-    static const wchar_t kOdd[] = {L'g', L'x', L'X', L' ', L'-', L'+', L'\0', L'\t', 0x00E9, 0x4E2D,
-                                   0xD800, 0xDC00, 0xFFFD, 0xFF10};
-    const size_t length = rng_.Chance(100) ? static_cast<size_t>(rng_.OneOf({0, 30, 31, 32, 33, 34, 63, 64, 65, 100000}))
-                                           : SkewedLength(rng_, 100000);
+    static const wchar_t kOdd[] = {L'g',  L'x',   L'X',   L' ',   L'-',   L'+',   L'\0',
+                                   L'\t', 0x00E9, 0x4E2D, 0xD800, 0xDC00, 0xFFFD, 0xFF10};
+    const size_t length = rng_.Chance(100)
+                              ? static_cast<size_t>(rng_.OneOf({0, 30, 31, 32, 33, 34, 63, 64, 65, 100000}))
+                              : SkewedLength(rng_, 100000);
     // Some texts are all digits, some mostly, some anything at all.
     const unsigned oddPerMille = static_cast<unsigned>(rng_.OneOf({0, 0, 5, 50, 500}));
     const bool anyUnit = rng_.Chance(100);

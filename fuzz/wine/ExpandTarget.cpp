@@ -20,7 +20,7 @@ size_t Percents(const std::wstring& text) { return static_cast<size_t>(std::coun
 
 bool InheritedValueHasPercent() {
     std::unique_ptr<wchar_t, decltype(&FreeEnvironmentStringsW)> block(GetEnvironmentStringsW(),
-                                                                        &FreeEnvironmentStringsW);
+                                                                       &FreeEnvironmentStringsW);
     for (const wchar_t* entry = block.get(); entry != nullptr && *entry != L'\0'; entry += wcslen(entry) + 1) {
         // Entries are NAME=VALUE; Wine's own "=C:=C:\..." entries start with '='.
         const wchar_t* equals = wcschr(entry + 1, L'=');
@@ -55,8 +55,8 @@ std::wstring ExpandTarget::Name() { return rng_.Chance(900) ? rng_.Pick(kNames) 
 
 std::wstring ExpandTarget::Value() {
     std::wstring value;
-    const size_t length = rng_.Chance(200) ? static_cast<size_t>(rng_.OneOf({258, 259, 260, 261, 1000}))
-                                           : SkewedLength(rng_, 300);
+    const size_t length =
+        rng_.Chance(200) ? static_cast<size_t>(rng_.OneOf({258, 259, 260, 261, 1000})) : SkewedLength(rng_, 300);
     while (value.size() < length) {
         const uint64_t kind = rng_.Below(100);
         if (kind < 60) {

@@ -9,7 +9,9 @@ FuzzJson::FuzzJson() {
     if (VESK_PA_JsonValue_CreateJsonHandle(&handle_) < 0) throw std::runtime_error("Jorvex cannot create a value");
 }
 
-FuzzJson::FuzzJson(const std::wstring& text) : FuzzJson() { readStatus_ = VESK_PA_JsonValue_Reader(handle_, text.c_str()); }
+FuzzJson::FuzzJson(const std::wstring& text) : FuzzJson() {
+    readStatus_ = VESK_PA_JsonValue_Reader(handle_, text.c_str());
+}
 
 FuzzJson::~FuzzJson() { VESK_PA_JsonValue_DestroyJsonHandle(&handle_); }
 

@@ -15,8 +15,9 @@ std::wstring Hex4(unsigned unit) {
 std::wstring LiteralCharacter(Rng& rng) {
     static const wchar_t kPathCharacters[] = L"abcxyzABCXYZ0189 ._-:~$";
     static const wchar_t* const kWords[] = {
-        L"c:", L"C:", L"\\\\", L"\\\\\\\\?\\\\", L".exe", L"program files", L"%", L"%%", L"%PATH%",
-        L"%SystemRoot%", L"%windir%\\\\notepad.exe", L"..", L"\\/", L"\\\"", L"Z:\\\\tmp"};
+        L"c:",       L"C:",     L"\\\\",         L"\\\\\\\\?\\\\",           L".exe", L"program files", L"%",
+        L"%%",       L"%PATH%", L"%SystemRoot%", L"%windir%\\\\notepad.exe", L"..",   L"\\/",           L"\\\"",
+        L"Z:\\\\tmp"};
     const uint64_t kind = rng.Below(100);
     if (kind < 55) return std::wstring(1, kPathCharacters[rng.Below(sizeof kPathCharacters / sizeof(wchar_t) - 1)]);
     if (kind < 70) return L"\\\\";
@@ -56,19 +57,47 @@ std::wstring StringOfAnyLength(Rng& rng, size_t longest) {
 }
 
 std::wstring SafeNumber(Rng& rng) {
-    static const wchar_t* const kForms[] = {
-        L"0", L"-0", L"0.0", L"1", L"2", L"3", L"-1", L"-4", L"-2147483648", L"4294967295", L"4294967294",
-        L"4294967296", L"4294967300", L"18446744073709551615", L"18446744073709551616",
-        L"-9223372036854775809", L"1e19", L"1e308", L"-1e308", L"1.5", L"2.25", L"1e-300", L"0.5e1",
-        L"5e0", L"7.0", L"3.0e0", L"1E-7", L"123456789012345678901234567890", L"4294967295.5"};
+    static const wchar_t* const kForms[] = {L"0",
+                                            L"-0",
+                                            L"0.0",
+                                            L"1",
+                                            L"2",
+                                            L"3",
+                                            L"-1",
+                                            L"-4",
+                                            L"-2147483648",
+                                            L"4294967295",
+                                            L"4294967294",
+                                            L"4294967296",
+                                            L"4294967300",
+                                            L"18446744073709551615",
+                                            L"18446744073709551616",
+                                            L"-9223372036854775809",
+                                            L"1e19",
+                                            L"1e308",
+                                            L"-1e308",
+                                            L"1.5",
+                                            L"2.25",
+                                            L"1e-300",
+                                            L"0.5e1",
+                                            L"5e0",
+                                            L"7.0",
+                                            L"3.0e0",
+                                            L"1E-7",
+                                            L"123456789012345678901234567890",
+                                            L"4294967295.5"};
     if (rng.Chance(700)) return rng.Pick(kForms);
     // An integer below 2^32 that is no multiple of 4.
     const uint64_t value = rng.Below(1ull << 32) | (rng.Below(3) + 1);
     switch (rng.Below(4)) {
-        case 0: return std::to_wstring(value) + L".0";
-        case 1: return std::to_wstring(value) + L".5";
-        case 2: return L"-" + std::to_wstring(value);
-        default: return std::to_wstring(value);
+        case 0:
+            return std::to_wstring(value) + L".0";
+        case 1:
+            return std::to_wstring(value) + L".5";
+        case 2:
+            return L"-" + std::to_wstring(value);
+        default:
+            return std::to_wstring(value);
     }
 }
 
@@ -90,10 +119,18 @@ std::wstring Nested(Rng& rng, size_t levels) {
 }
 
 std::wstring AnyKey(Rng& rng) {
-    static const wchar_t* const kKeys[] = {
-        L"\"TaskID\"", L"\"TaskParam\"", L"\"PcAppStopList\"", L"\"PcAppStopPid\"", L"\"PcAppStopFilePath\"",
-        L"\"PcAppCtrlAppList\"", L"\"taskid\"", L"\"TaskID \"", L"\"Task\\u0000ID\"", L"\"\"", L"\"\\u0000\"",
-        L"\"PcAppStopPid\\u0000\""};
+    static const wchar_t* const kKeys[] = {L"\"TaskID\"",
+                                           L"\"TaskParam\"",
+                                           L"\"PcAppStopList\"",
+                                           L"\"PcAppStopPid\"",
+                                           L"\"PcAppStopFilePath\"",
+                                           L"\"PcAppCtrlAppList\"",
+                                           L"\"taskid\"",
+                                           L"\"TaskID \"",
+                                           L"\"Task\\u0000ID\"",
+                                           L"\"\"",
+                                           L"\"\\u0000\"",
+                                           L"\"PcAppStopPid\\u0000\""};
     return rng.Chance(700) ? rng.Pick(kKeys) : StringLiteral(rng, SkewedLength(rng, 300));
 }
 

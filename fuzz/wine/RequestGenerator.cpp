@@ -22,9 +22,26 @@ std::wstring RequestGenerator::TaskId() {
     const uint64_t kind = rng_.Below(1000);
     if (kind < 700) return rng_.OneOf({L"0", L"0.0", L"-0", L"0e5"});
     if (kind < 710) return rng_.OneOf({L"1", L"1", L"1.0", L"1e0", L"0.1e1", L"10e-1"});
-    static const wchar_t* const kOdd[] = {
-        L"\"1\"", L"\"0\"", L"1.5", L"-1", L"2", L"3", L"4", L"7", L"65535", L"4294967295", L"4294967296",
-        L"18446744073709551616", L"1e400", L"[1]", L"[]", L"{}", L"{\"TaskID\":1}", L"null", L"true", L"false"};
+    static const wchar_t* const kOdd[] = {L"\"1\"",
+                                          L"\"0\"",
+                                          L"1.5",
+                                          L"-1",
+                                          L"2",
+                                          L"3",
+                                          L"4",
+                                          L"7",
+                                          L"65535",
+                                          L"4294967295",
+                                          L"4294967296",
+                                          L"18446744073709551616",
+                                          L"1e400",
+                                          L"[1]",
+                                          L"[]",
+                                          L"{}",
+                                          L"{\"TaskID\":1}",
+                                          L"null",
+                                          L"true",
+                                          L"false"};
     if (kind < 950) return rng_.Pick(kOdd);
     return AnyValue(rng_, 2);
 }
@@ -55,8 +72,8 @@ std::wstring RequestGenerator::Pid() {
     const uint64_t kind = rng_.Below(100);
     if (kind < 10) return L"0";
     if (kind < 65) {
-        static const wchar_t* const kEdges[] = {L"1", L"2", L"3", L"5", L"4294967295", L"4294967294", L"2147483647",
-                                                L"2147483649"};
+        static const wchar_t* const kEdges[] = {L"1",          L"2",          L"3",          L"5",
+                                                L"4294967295", L"4294967294", L"2147483647", L"2147483649"};
         // An integer below 2^32 that is no multiple of 4.
         if (rng_.Chance(300)) return rng_.Pick(kEdges);
         return std::to_wstring(rng_.Below(1ull << 32) | rng_.Between(1, 3));

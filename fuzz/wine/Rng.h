@@ -25,9 +25,13 @@ public:
     // True `perMille` times in a thousand.
     bool Chance(unsigned perMille) { return Below(1000) < perMille; }
     template <typename T, size_t N>
-    const T& Pick(const T (&items)[N]) { return items[Below(N)]; }
+    const T& Pick(const T (&items)[N]) {
+        return items[Below(N)];
+    }
     template <typename T>
-    T OneOf(std::initializer_list<T> items) { return items.begin()[Below(items.size())]; }
+    T OneOf(std::initializer_list<T> items) {
+        return items.begin()[Below(items.size())];
+    }
 
 private:
     uint64_t state_;

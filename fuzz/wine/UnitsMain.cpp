@@ -24,8 +24,9 @@ int wmain(int argc, wchar_t** argv) {
         }
         return WineFuzz::RunTarget(*target, options);
     } catch (const std::invalid_argument&) {
-        std::fwprintf(stderr, L"usage: fuzz-units decrypt|expand [--seed N] [--count N] [--replay FILE] "
-                              L"[--failures FILE] [--last FILE]\n");
+        std::fwprintf(stderr,
+                      L"usage: fuzz-units decrypt|expand [--seed N] [--count N] [--replay FILE] "
+                      L"[--failures FILE] [--last FILE]\n");
     } catch (const std::exception& e) {
         std::fwprintf(stderr, L"fuzz-units: %hs\n", e.what());
     }

@@ -79,13 +79,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     for (int i = 1; i + 1 < argc; i += 2) {
         std::wstring option = argv[i];
         std::wstring value = argv[i + 1];
-        if (option == L"--top") top = _wtoi(value.c_str());
-        else if (option == L"--hidden") hidden = _wtoi(value.c_str());
-        else if (option == L"--popup") popups = _wtoi(value.c_str());
-        else if (option == L"--child") children = _wtoi(value.c_str());
-        else if (option == L"--ready") readyPath = value;
-        else if (option == L"--report") g_reportPath = value;
-        else if (option == L"--lifetime") lifetime = static_cast<unsigned>(_wtoi(value.c_str()));
+        if (option == L"--top")
+            top = _wtoi(value.c_str());
+        else if (option == L"--hidden")
+            hidden = _wtoi(value.c_str());
+        else if (option == L"--popup")
+            popups = _wtoi(value.c_str());
+        else if (option == L"--child")
+            children = _wtoi(value.c_str());
+        else if (option == L"--ready")
+            readyPath = value;
+        else if (option == L"--report")
+            g_reportPath = value;
+        else if (option == L"--lifetime")
+            lifetime = static_cast<unsigned>(_wtoi(value.c_str()));
     }
     LocalFree(argv);
 

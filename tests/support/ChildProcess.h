@@ -10,7 +10,7 @@ namespace TestSupport {
 struct ProcessResult {
     bool finished = false;  // false: still running at the deadline (then killed)
     DWORD exitCode = 0;
-    std::wstring out;       // standard output, UTF-8 decoded, CR removed
+    std::wstring out;  // standard output, UTF-8 decoded, CR removed
     std::wstring err;
 };
 

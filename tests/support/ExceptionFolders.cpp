@@ -8,9 +8,7 @@
 namespace TestSupport {
 namespace {
 
-void DeleteExceptionKey() {
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kAppCtrlExceptFolderListKey, KEY_WOW64_64KEY, 0);
-}
+void DeleteExceptionKey() { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kAppCtrlExceptFolderListKey, KEY_WOW64_64KEY, 0); }
 
 }  // namespace
 

@@ -8,8 +8,7 @@
 namespace TestSupport {
 
 std::vector<LogLine> ReadLogFile(const std::wstring& path) {
-    static const std::wregex record(
-        LR"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \d+ \d+ L(\d+) (.*?)\((\d+)\): (.*)$)");
+    static const std::wregex record(LR"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \d+ \d+ L(\d+) (.*?)\((\d+)\): (.*)$)");
     std::vector<LogLine> lines;
     std::wistringstream stream(ReadUtf8File(path));
     std::wstring raw;

@@ -39,10 +39,9 @@ TEST(HostTool, VersionPrintsInterfaceAndFileVersion) {
 TEST(HostTool, CallSendsTheRequestFromArgumentFileOrStandardInput) {
     TempFolder folder;
     ASSERT_TRUE(WriteUtf8File(folder / L"request.json", L"{\"TaskID\":7}"));
-    for (const auto& [arguments, input] :
-         {std::pair<std::wstring, std::string>{L"call \"{\\\"TaskID\\\":7}\"", ""},
-          {L"call --file " + Quote(folder / L"request.json"), ""},
-          {L"call -", "{\"TaskID\":7}"}}) {
+    for (const auto& [arguments, input] : {std::pair<std::wstring, std::string>{L"call \"{\\\"TaskID\\\":7}\"", ""},
+                                           {L"call --file " + Quote(folder / L"request.json"), ""},
+                                           {L"call -", "{\"TaskID\":7}"}}) {
         ProcessResult result = Host(arguments, input);
         ASSERT_TRUE(result.finished);
         EXPECT_EQ(0u, result.exitCode) << result.err;
@@ -114,10 +113,10 @@ TEST(HostTool, StopClosesTheNamedApplication) {
 
 TEST(HostTool, StopRefusesMalformedPairs) {
     // Process ids are decimal: no octal "010", no hex "0x10", no sign or space.
-    for (const wchar_t* arguments : {L"stop", L"stop --pid 1", L"stop --pid x --path p", L"stop --pid -1 --path p",
-                                     L"stop --pid 4294967296 --path p", L"stop --path p --pid 1",
-                                     L"stop --pid 0x10 --path p", L"stop --pid +1 --path p", L"stop --pid \" 1\" --path p",
-                                     L"stop --pid 99999999999999999999 --path p"}) {
+    for (const wchar_t* arguments :
+         {L"stop", L"stop --pid 1", L"stop --pid x --path p", L"stop --pid -1 --path p",
+          L"stop --pid 4294967296 --path p", L"stop --path p --pid 1", L"stop --pid 0x10 --path p",
+          L"stop --pid +1 --path p", L"stop --pid \" 1\" --path p", L"stop --pid 99999999999999999999 --path p"}) {
         ProcessResult result = Host(arguments);
         EXPECT_EQ(2u, result.exitCode) << arguments;
         EXPECT_EQ(1u, LineCount(result.err)) << arguments;

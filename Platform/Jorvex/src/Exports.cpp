@@ -20,9 +20,7 @@ namespace {
 
 Registry& State() { return Registry::Instance(); }
 
-const Json* FindValue(const Target& target) {
-    return Find(target.tree->root, target.tree->paths.Steps(target.path));
-}
+const Json* FindValue(const Target& target) { return Find(target.tree->root, target.tree->paths.Steps(target.path)); }
 
 // Runs `read` on the value that `handle` designates, under the lock: the
 // lookup's failure, or what `read` answers.

@@ -2,9 +2,7 @@
 
 namespace Jorvex {
 
-PathTable::PathTable() {
-    nodes_.push_back(Node{kRoot, 0, false, 0, {}});
-}
+PathTable::PathTable() { nodes_.push_back(Node{kRoot, 0, false, 0, {}}); }
 
 JorvexStatus PathTable::Add(Node node, uint64_t& id) {
     // A value at path length L sits inside L containers.

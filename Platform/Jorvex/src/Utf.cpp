@@ -50,8 +50,7 @@ std::string ToUtf8(std::wstring_view text) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t unit = static_cast<uint16_t>(text[i]);
-        if (IsHighSurrogate(unit) && i + 1 < text.size() &&
-            IsLowSurrogate(static_cast<uint16_t>(text[i + 1]))) {
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(static_cast<uint16_t>(text[i + 1]))) {
             const char32_t low = static_cast<uint16_t>(text[++i]);
             unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {

@@ -17,9 +17,10 @@ bool IsForbiddenInFileName(wchar_t c) {
 // the null device on older systems). The length of the device name that
 // `name` starts with, 0 when it is none.
 size_t DeviceNameLength(const std::wstring& name) {
-    static const wchar_t* const devices[] = {L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1", L"COM2", L"COM3", L"COM4",
-                                             L"COM5", L"COM6", L"COM7", L"COM8", L"COM9", L"LPT1", L"LPT2", L"LPT3",
-                                             L"LPT4", L"LPT5", L"LPT6", L"LPT7", L"LPT8", L"LPT9", L"CONIN$", L"CONOUT$"};
+    static const wchar_t* const devices[] = {L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1",   L"COM2",
+                                             L"COM3", L"COM4", L"COM5", L"COM6", L"COM7",   L"COM8",
+                                             L"COM9", L"LPT1", L"LPT2", L"LPT3", L"LPT4",   L"LPT5",
+                                             L"LPT6", L"LPT7", L"LPT8", L"LPT9", L"CONIN$", L"CONOUT$"};
     std::wstring stem = name.substr(0, name.find(L'.'));
     while (!stem.empty() && stem.back() == L' ') stem.pop_back();
     bool device = std::any_of(std::begin(devices), std::end(devices), [&](const wchar_t* device) {

@@ -50,10 +50,10 @@ void AppendLineText(std::string& out, const wchar_t* text, size_t units) {
 std::string FormatLine(const LineHeader& header, const wchar_t* text, size_t units) {
     const SYSTEMTIME& t = header.localTime;
     char prefix[96];
-    int prefixLength = snprintf(prefix, sizeof prefix, "%04u-%02u-%02u %02u:%02u:%02u.%03u %lu %lu L%lu ",
-                                t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
-                                static_cast<unsigned long>(header.processId), static_cast<unsigned long>(header.threadId),
-                                static_cast<unsigned long>(header.level));
+    int prefixLength =
+        snprintf(prefix, sizeof prefix, "%04u-%02u-%02u %02u:%02u:%02u.%03u %lu %lu L%lu ", t.wYear, t.wMonth, t.wDay,
+                 t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, static_cast<unsigned long>(header.processId),
+                 static_cast<unsigned long>(header.threadId), static_cast<unsigned long>(header.level));
     char location[24];
     int locationLength = snprintf(location, sizeof location, "(%lu): ", static_cast<unsigned long>(header.sourceLine));
 
@@ -63,8 +63,8 @@ std::string FormatLine(const LineHeader& header, const wchar_t* text, size_t uni
     std::string line;
     // Three bytes per unit is the most UTF-8 needs (a surrogate pair is two
     // units for four bytes), so the line is built without growing.
-    line.reserve(static_cast<size_t>(prefixLength) + 3 * sourceUnits + static_cast<size_t>(locationLength) +
-                 3 * units + 2);
+    line.reserve(static_cast<size_t>(prefixLength) + 3 * sourceUnits + static_cast<size_t>(locationLength) + 3 * units +
+                 2);
     line.append(prefix, static_cast<size_t>(prefixLength));
     AppendLineText(line, source, sourceUnits);
     line.append(location, static_cast<size_t>(locationLength));

@@ -54,8 +54,6 @@ Server* ServerFromHandle(const void* handle) noexcept {
 
 Server* RunningServer() noexcept { return running.load(std::memory_order_acquire); }
 
-void StopServer() noexcept {
-    std::unique_ptr<Server> server(running.exchange(nullptr, std::memory_order_acq_rel));
-}
+void StopServer() noexcept { std::unique_ptr<Server> server(running.exchange(nullptr, std::memory_order_acq_rel)); }
 
 }  // namespace Quennet

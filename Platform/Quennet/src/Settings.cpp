@@ -67,7 +67,8 @@ std::wstring ReadSettingsFile(const std::wstring& path) {
     DWORD total = 0;
     DWORD got = 0;
     while (total < bytes.size() &&
-           ReadFile(file.Get(), bytes.data() + total, static_cast<DWORD>(bytes.size()) - total, &got, nullptr) && got > 0) {
+           ReadFile(file.Get(), bytes.data() + total, static_cast<DWORD>(bytes.size()) - total, &got, nullptr) &&
+           got > 0) {
         total += got;
     }
     bytes.resize(total);

@@ -13,6 +13,6 @@ constexpr int32_t FolderUnusable = -2;   // the folder cannot be created or is n
 constexpr int32_t NotRunning = -3;       // null handle, or not the running service's handle
 constexpr int32_t WriteFailed = -4;      // the module's file cannot be opened or written
 constexpr int32_t OutOfMemory = -5;
-constexpr int32_t Internal = -6;         // any other exception
+constexpr int32_t Internal = -6;  // any other exception
 
 }  // namespace Quennet::Status

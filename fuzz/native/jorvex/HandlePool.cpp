@@ -33,25 +33,31 @@ JsonHandle HandlePool::Pick(ByteReader& in) const {
     const std::uint8_t choice = in.Byte();
     const JsonHandle* known = nullptr;
     switch (choice % 8) {
-    case 0: return DefaultHandle();
-    case 1: {
-        JsonHandle madeUp;
-        const std::vector<std::uint8_t> words = in.Bytes(sizeof madeUp);
-        std::memcpy(&madeUp, words.data(), sizeof madeUp);
-        return madeUp;
-    }
-    case 2: {
-        // A known handle with one byte changed: the seal must catch it.
-        known = Choose(choice & 0x80 ? views_ : owned_, in.Byte());
-        if (known == nullptr) return DefaultHandle();
-        JsonHandle mutated = *known;
-        const std::uint8_t where = in.Byte();
-        reinterpret_cast<std::uint8_t*>(&mutated)[where % sizeof mutated] ^= static_cast<std::uint8_t>(1 + where / 24);
-        return mutated;
-    }
-    case 3:
-    case 4: known = Choose(owned_, choice / 8); break;
-    default: known = Choose(views_, choice / 8); break;
+        case 0:
+            return DefaultHandle();
+        case 1: {
+            JsonHandle madeUp;
+            const std::vector<std::uint8_t> words = in.Bytes(sizeof madeUp);
+            std::memcpy(&madeUp, words.data(), sizeof madeUp);
+            return madeUp;
+        }
+        case 2: {
+            // A known handle with one byte changed: the seal must catch it.
+            known = Choose(choice & 0x80 ? views_ : owned_, in.Byte());
+            if (known == nullptr) return DefaultHandle();
+            JsonHandle mutated = *known;
+            const std::uint8_t where = in.Byte();
+            reinterpret_cast<std::uint8_t*>(&mutated)[where % sizeof mutated] ^=
+                static_cast<std::uint8_t>(1 + where / 24);
+            return mutated;
+        }
+        case 3:
+        case 4:
+            known = Choose(owned_, choice / 8);
+            break;
+        default:
+            known = Choose(views_, choice / 8);
+            break;
     }
     return known != nullptr ? *known : DefaultHandle();
 }
@@ -70,13 +76,15 @@ void HandlePool::Destroy(ByteReader& in) {
     const size_t index = ownedOne ? choice / 2 % owned_.size() : 0;
     JsonHandle handle = ownedOne ? owned_[index] : Pick(in);
     const JsonHandle before = handle;
-    const bool isOwned = std::any_of(owned_.begin(), owned_.end(), [&](const JsonHandle& h) { return SameHandle(h, handle); });
+    const bool isOwned =
+        std::any_of(owned_.begin(), owned_.end(), [&](const JsonHandle& h) { return SameHandle(h, handle); });
 
     const JorvexStatus status = VESK_PA_JsonValue_DestroyJsonHandle(&handle);
     FUZZ_CHECK((status == JORVEX_OK) == isOwned);
     if (status == JORVEX_OK) {
         FUZZ_CHECK(SameHandle(handle, DefaultHandle()));
-        owned_.erase(std::find_if(owned_.begin(), owned_.end(), [&](const JsonHandle& h) { return SameHandle(h, before); }));
+        owned_.erase(
+            std::find_if(owned_.begin(), owned_.end(), [&](const JsonHandle& h) { return SameHandle(h, before); }));
     } else {
         FUZZ_CHECK(status == JORVEX_E_BAD_HANDLE);
         FUZZ_CHECK(SameHandle(handle, before));

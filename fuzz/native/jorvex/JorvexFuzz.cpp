@@ -81,85 +81,89 @@ void Lookup(HandlePool& pool, JorvexStatus status, const JsonHandle& out) {
 
 void Step(HandlePool& pool, ByteReader& in) {
     switch (in.Byte() % 14) {
-    case 0: {
-        JsonHandle out = kUnwritten;
-        FUZZ_CHECK(VESK_PA_JsonValue_CreateJsonHandle(&out) == JORVEX_OK);
-        pool.AddOwned(out);
-        break;
-    }
-    case 1: {
-        JsonHandle out = kUnwritten;
-        const JorvexStatus status = VESK_PA_JsonValue_ShareJsonHandle(pool.Pick(in), &out);
-        FUZZ_CHECK(status == JORVEX_OK || status == JORVEX_E_BAD_HANDLE);
-        FUZZ_CHECK((status == JORVEX_OK) != Fuzz::SameHandle(out, kUnwritten));
-        if (status == JORVEX_OK) pool.AddOwned(out);
-        break;
-    }
-    case 2: pool.Destroy(in); break;
-    case 3: {
-        const JsonHandle object = pool.Pick(in);
-        const std::wstring key = TextArgument(in);
-        JsonHandle out = kUnwritten;
-        Lookup(pool, VESK_PA_JsonValue_GetAtKey(object, &out, key.c_str()), out);
-        break;
-    }
-    case 4: {
-        const JsonHandle array = pool.Pick(in);
-        const std::uint8_t small = in.Byte();
-        const std::uint32_t index = small < 240 ? small % 6 : 0xFFFFFF00u | small;
-        JsonHandle out = kUnwritten;
-        Lookup(pool, VESK_PA_JsonValue_GetAtIndex(array, &out, index), out);
-        break;
-    }
-    case 5: VESK_PA_JsonValue_GetSize(pool.Pick(in)); break;
-    case 6: {
-        std::uint32_t number = 0x5A5A5A5A;
-        const JorvexStatus status = VESK_PA_JsonValue_GetUInt(pool.Pick(in), &number);
-        FUZZ_CHECK(IsStatus(status));
-        if (status != JORVEX_OK) FUZZ_CHECK(number == 0x5A5A5A5A);
-        break;
-    }
-    case 7: {
-        const JsonHandle value = pool.Pick(in);
-        ReadOut(in, [&](wchar_t* buffer, std::uint32_t* length) {
-            return VESK_PA_JsonValue_GetString(value, buffer, length);
-        });
-        break;
-    }
-    case 8: {
-        const JsonHandle value = pool.Pick(in);
-        const std::uint16_t low = in.Word();
-        FUZZ_CHECK(IsStatus(VESK_PA_JsonValue_PutUInt(value, static_cast<std::uint32_t>(in.Word()) << 16 | low)));
-        break;
-    }
-    case 9: {
-        const JsonHandle value = pool.Pick(in);
-        FUZZ_CHECK(IsStatus(VESK_PA_JsonValue_PutString(value, TextArgument(in).c_str())));
-        break;
-    }
-    case 10: {
-        const JsonHandle value = pool.Pick(in);
-        FUZZ_CHECK(IsStatus(VESK_PA_JsonValue_PutBool(value, in.Byte())));
-        break;
-    }
-    case 11: {
-        const JsonHandle target = pool.Pick(in);
-        FUZZ_CHECK(IsStatus(VESK_PA_JsonValue_PutJsonHandle(target, pool.Pick(in))));
-        break;
-    }
-    case 12: {
-        const JsonHandle value = pool.Pick(in);
-        FUZZ_CHECK(IsStatus(VESK_PA_JsonValue_Reader(value, TextArgument(in).c_str())));
-        break;
-    }
-    default: {
-        const JsonHandle value = pool.Pick(in);
-        const std::wstring text = ReadOut(in, [&](wchar_t* buffer, std::uint32_t* length) {
-            return VESK_PA_JsonValue_Writer(value, buffer, length);
-        });
-        if (!text.empty()) CheckWriterRoundTrip(text);
-        break;
-    }
+        case 0: {
+            JsonHandle out = kUnwritten;
+            FUZZ_CHECK(VESK_PA_JsonValue_CreateJsonHandle(&out) == JORVEX_OK);
+            pool.AddOwned(out);
+            break;
+        }
+        case 1: {
+            JsonHandle out = kUnwritten;
+            const JorvexStatus status = VESK_PA_JsonValue_ShareJsonHandle(pool.Pick(in), &out);
+            FUZZ_CHECK(status == JORVEX_OK || status == JORVEX_E_BAD_HANDLE);
+            FUZZ_CHECK((status == JORVEX_OK) != Fuzz::SameHandle(out, kUnwritten));
+            if (status == JORVEX_OK) pool.AddOwned(out);
+            break;
+        }
+        case 2:
+            pool.Destroy(in);
+            break;
+        case 3: {
+            const JsonHandle object = pool.Pick(in);
+            const std::wstring key = TextArgument(in);
+            JsonHandle out = kUnwritten;
+            Lookup(pool, VESK_PA_JsonValue_GetAtKey(object, &out, key.c_str()), out);
+            break;
+        }
+        case 4: {
+            const JsonHandle array = pool.Pick(in);
+            const std::uint8_t small = in.Byte();
+            const std::uint32_t index = small < 240 ? small % 6 : 0xFFFFFF00u | small;
+            JsonHandle out = kUnwritten;
+            Lookup(pool, VESK_PA_JsonValue_GetAtIndex(array, &out, index), out);
+            break;
+        }
+        case 5:
+            VESK_PA_JsonValue_GetSize(pool.Pick(in));
+            break;
+        case 6: {
+            std::uint32_t number = 0x5A5A5A5A;
+            const JorvexStatus status = VESK_PA_JsonValue_GetUInt(pool.Pick(in), &number);
+            FUZZ_CHECK(IsStatus(status));
+            if (status != JORVEX_OK) FUZZ_CHECK(number == 0x5A5A5A5A);
+            break;
+        }
+        case 7: {
+            const JsonHandle value = pool.Pick(in);
+            ReadOut(in, [&](wchar_t* buffer, std::uint32_t* length) {
+                return VESK_PA_JsonValue_GetString(value, buffer, length);
+            });
+            break;
+        }
+        case 8: {
+            const JsonHandle value = pool.Pick(in);
+            const std::uint16_t low = in.Word();
+            FUZZ_CHECK(IsStatus(VESK_PA_JsonValue_PutUInt(value, static_cast<std::uint32_t>(in.Word()) << 16 | low)));
+            break;
+        }
+        case 9: {
+            const JsonHandle value = pool.Pick(in);
+            FUZZ_CHECK(IsStatus(VESK_PA_JsonValue_PutString(value, TextArgument(in).c_str())));
+            break;
+        }
+        case 10: {
+            const JsonHandle value = pool.Pick(in);
+            FUZZ_CHECK(IsStatus(VESK_PA_JsonValue_PutBool(value, in.Byte())));
+            break;
+        }
+        case 11: {
+            const JsonHandle target = pool.Pick(in);
+            FUZZ_CHECK(IsStatus(VESK_PA_JsonValue_PutJsonHandle(target, pool.Pick(in))));
+            break;
+        }
+        case 12: {
+            const JsonHandle value = pool.Pick(in);
+            FUZZ_CHECK(IsStatus(VESK_PA_JsonValue_Reader(value, TextArgument(in).c_str())));
+            break;
+        }
+        default: {
+            const JsonHandle value = pool.Pick(in);
+            const std::wstring text = ReadOut(in, [&](wchar_t* buffer, std::uint32_t* length) {
+                return VESK_PA_JsonValue_Writer(value, buffer, length);
+            });
+            if (!text.empty()) CheckWriterRoundTrip(text);
+            break;
+        }
     }
     pool.CheckLiveCount();
 }

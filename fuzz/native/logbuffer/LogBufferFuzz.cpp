@@ -33,49 +33,49 @@ std::uint32_t Number(ByteReader& in) {
 
 void Append(LogBuffer& buffer, std::wstring& model, ByteReader& in) {
     switch (in.Byte() % 7) {
-    case 0: {
-        const std::wstring text = in.Units(in.Byte() % 24);
-        buffer.Append(text.c_str());
-        model += text.c_str();
-        break;
-    }
-    case 1: {
-        const std::wstring text = in.Units(in.Byte() % 24);
-        buffer << text;
-        model += text;
-        break;
-    }
-    case 2:
-        buffer.Append(static_cast<const wchar_t*>(nullptr));
-        model += L"(NULL)";
-        break;
-    case 3: {
-        const std::uint32_t number = Number(in);
-        buffer << number;
-        model += NumberText(number);
-        break;
-    }
-    case 4: {
-        // Signed values are taken as unsigned 32-bit.
-        const auto number = static_cast<int>(Number(in));
-        buffer << number;
-        model += NumberText(static_cast<std::uint32_t>(number));
-        break;
-    }
-    case 5: {
-        const long number = static_cast<std::int32_t>(Number(in));
-        buffer << number;
-        model += NumberText(static_cast<std::uint32_t>(number));
-        break;
-    }
-    default: {
-        // Wider than 32 bits natively; only the low 32 bits are kept.
-        const unsigned long high = Number(in);
-        const unsigned long number = high << 32 | Number(in);
-        buffer << number;
-        model += NumberText(static_cast<std::uint32_t>(number));
-        break;
-    }
+        case 0: {
+            const std::wstring text = in.Units(in.Byte() % 24);
+            buffer.Append(text.c_str());
+            model += text.c_str();
+            break;
+        }
+        case 1: {
+            const std::wstring text = in.Units(in.Byte() % 24);
+            buffer << text;
+            model += text;
+            break;
+        }
+        case 2:
+            buffer.Append(static_cast<const wchar_t*>(nullptr));
+            model += L"(NULL)";
+            break;
+        case 3: {
+            const std::uint32_t number = Number(in);
+            buffer << number;
+            model += NumberText(number);
+            break;
+        }
+        case 4: {
+            // Signed values are taken as unsigned 32-bit.
+            const auto number = static_cast<int>(Number(in));
+            buffer << number;
+            model += NumberText(static_cast<std::uint32_t>(number));
+            break;
+        }
+        case 5: {
+            const long number = static_cast<std::int32_t>(Number(in));
+            buffer << number;
+            model += NumberText(static_cast<std::uint32_t>(number));
+            break;
+        }
+        default: {
+            // Wider than 32 bits natively; only the low 32 bits are kept.
+            const unsigned long high = Number(in);
+            const unsigned long number = high << 32 | Number(in);
+            buffer << number;
+            model += NumberText(static_cast<std::uint32_t>(number));
+            break;
+        }
     }
 }
 

@@ -85,8 +85,8 @@ void CipherSession::Update(ByteReader& in) {
     StreamCall call(in);
     DWORD error = kUnwritten;
     ULONGLONG produced = kUnwritten;
-    const bool ok = cipher_.Update(call.Input(), call.input.size(), call.Output(), call.output.Space(), &produced,
-                                   &error);
+    const bool ok =
+        cipher_.Update(call.Input(), call.input.size(), call.Output(), call.output.Space(), &produced, &error);
     CheckAnswer(ok, error);
     FUZZ_CHECK(call.output.Intact());
     FUZZ_CHECK(produced <= call.output.Space());
@@ -130,8 +130,8 @@ void CipherSession::Convert(ByteReader& in) {
     StreamCall call(in);
     DWORD error = kUnwritten;
     ULONGLONG produced = kUnwritten;
-    const bool ok = cipher_.Convert(call.Input(), call.input.size(), call.Output(), call.output.Space(), &produced,
-                                    &error);
+    const bool ok =
+        cipher_.Convert(call.Input(), call.input.size(), call.Output(), call.output.Space(), &produced, &error);
     CheckAnswer(ok, error);
     FUZZ_CHECK(call.output.Intact());
     // Written only on success.

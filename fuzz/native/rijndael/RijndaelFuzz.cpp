@@ -14,12 +14,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fuzz::CipherSession session;
     while (!in.Done()) {
         switch (in.Byte() % 6) {
-        case 0: session.Initialize(in); break;
-        case 1: session.Update(in); break;
-        case 2: session.Final(in); break;
-        case 3: session.Convert(in); break;
-        case 4: session.Reset(); break;
-        default: Fuzz::RoundTrip(in); break;
+            case 0:
+                session.Initialize(in);
+                break;
+            case 1:
+                session.Update(in);
+                break;
+            case 2:
+                session.Final(in);
+                break;
+            case 3:
+                session.Convert(in);
+                break;
+            case 4:
+                session.Reset();
+                break;
+            default:
+                Fuzz::RoundTrip(in);
+                break;
         }
     }
     return 0;

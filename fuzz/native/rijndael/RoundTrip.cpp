@@ -45,8 +45,8 @@ std::vector<BYTE> ConvertOnce(DWORD direction, const Setup& setup, const std::ve
 
 // Update piece by piece, each with the rest of the space, then Final if
 // `final`. The pieces' lengths come from `in`, in multiples of `step`.
-std::vector<BYTE> Stream(DWORD direction, const Setup& setup, const std::vector<BYTE>& input, size_t space,
-                         size_t step, bool final, ByteReader& in) {
+std::vector<BYTE> Stream(DWORD direction, const Setup& setup, const std::vector<BYTE>& input, size_t space, size_t step,
+                         bool final, ByteReader& in) {
     Rijndael cipher;
     Start(cipher, direction, setup);
     GuardedBuffer<BYTE> output(space);
@@ -56,8 +56,8 @@ std::vector<BYTE> Stream(DWORD direction, const Setup& setup, const std::vector<
     while (used < input.size()) {
         const size_t piece = std::min(input.size() - used, step * (1 + in.Byte() % (48 / step + 1)));
         ULONGLONG produced = 0;
-        FUZZ_CHECK(cipher.Update(input.data() + used, piece, output.Data() + written, space - written, &produced,
-                                 &error));
+        FUZZ_CHECK(
+            cipher.Update(input.data() + used, piece, output.Data() + written, space - written, &produced, &error));
         FUZZ_CHECK(output.Intact());
         used += piece;
         written += produced;

@@ -23,9 +23,10 @@ TEST(DebugLog, AnEnabledLogWritesTheLevelsOfItsMaskOnly) {
 
     auto lines = RecordedDebugLines();
     ASSERT_EQ(1u, lines.size());
-    std::wregex form(L"\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\\.\\d{3} [0-9a-f]{4,}:[0-9a-f]{4,} !!! <Tavrel> "
-                     L"\\*\\*\\* ::SHGetMalloc\\(\\) failed\\. \\[0x80004005\\] - DebugLogTests\\.cpp\\(" +
-                     std::to_wstring(line) + L"\\)\r\n");
+    std::wregex form(
+        L"\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\\.\\d{3} [0-9a-f]{4,}:[0-9a-f]{4,} !!! <Tavrel> "
+        L"\\*\\*\\* ::SHGetMalloc\\(\\) failed\\. \\[0x80004005\\] - DebugLogTests\\.cpp\\(" +
+        std::to_wstring(line) + L"\\)\r\n");
     EXPECT_TRUE(std::regex_match(lines[0], form)) << lines[0].c_str();
 }
 
@@ -105,7 +106,8 @@ TEST(DebugLine, PadsTheTimeAndWritesIdsInLowerCaseHex) {
     time.wSecond = 9;
     time.wMilliseconds = 5;
     std::wstring line;
-    ASSERT_TRUE(BxCommon::BuildDebugLine(line, time, 420, 0x12345, 256, L"Name", L"*** text", "C:\\src\\dir/file.cpp", 42));
+    ASSERT_TRUE(
+        BxCommon::BuildDebugLine(line, time, 420, 0x12345, 256, L"Name", L"*** text", "C:\\src\\dir/file.cpp", 42));
     EXPECT_EQ(L"05/03/2024 07:08:09.005 01a4:12345 !!! <Name> *** text - file.cpp(42)\r\n", line);
     ASSERT_TRUE(BxCommon::BuildDebugLine(line, time, 1, 2, 16, L"", L"m", "plain.cpp", 4000000000u));
     EXPECT_EQ(L"05/03/2024 07:08:09.005 0001:0002 @@@ <> m - plain.cpp(4000000000)\r\n", line);

@@ -62,7 +62,11 @@ public:
         return SetRaw(name, type, Bytes(bytes, bytes + (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t)));
     }
     // The value as stored, with room for every value of these tests.
-    struct RawValue { LSTATUS result; DWORD type; Bytes data; };
+    struct RawValue {
+        LSTATUS result;
+        DWORD type;
+        Bytes data;
+    };
     RawValue GetRaw(const std::wstring& name) const {
         RawValue value{ERROR_SUCCESS, REG_NONE, Bytes(1 << 21)};
         BxCommon::UniqueHKey key;

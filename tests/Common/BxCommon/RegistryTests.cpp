@@ -21,8 +21,8 @@ using BxCommon::Storage::ByteBuffer;
 using BxCommon::Storage::Key;
 using BxCommon::Storage::kView32;
 using BxCommon::Storage::kView64;
-using BxCommon::Storage::Registry;
 using BxCommon::Storage::RegException;
+using BxCommon::Storage::Registry;
 using namespace RegistryTesting;
 
 namespace {
@@ -31,7 +31,11 @@ using Names = std::vector<std::wstring>;
 
 // The four open modes and the rights each must ask for.
 using OpenMode = bool (Registry::*)(const Key&, const wchar_t*);
-const struct Mode { const char* name; OpenMode open; ACCESS_MASK rights; } kModes[] = {
+const struct Mode {
+    const char* name;
+    OpenMode open;
+    ACCESS_MASK rights;
+} kModes[] = {
     {"OpenForRead", &Registry::OpenForRead, KEY_QUERY_VALUE},
     {"Create", &Registry::Create, KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY},
     {"OpenForWrite", &Registry::OpenForWrite, DELETE | KEY_SET_VALUE},
@@ -65,7 +69,11 @@ protected:
 TEST_F(RegistryKey, JoinsKeyPathAndSubKeyWithExactlyOneSeparator) {
     ASSERT_EQ(ERROR_SUCCESS, testKey_.SetRaw(L"marker", REG_DWORD, {7, 0, 0, 0}, L"B"));
     const std::wstring path = testKey_.Path(), withSeparator = path + L"\\";
-    const struct { const wchar_t* keyPath; const wchar_t* subKey; std::wstring expected; } cases[] = {
+    const struct {
+        const wchar_t* keyPath;
+        const wchar_t* subKey;
+        std::wstring expected;
+    } cases[] = {
         {path.c_str(), L"", withSeparator},  // a separator even with nothing after it
         {path.c_str(), nullptr, withSeparator},
         {path.c_str(), L"B", path + L"\\B"},
@@ -121,13 +129,21 @@ TEST_F(RegistryKey, EveryOperationButOpeningNeedsAnOpenKey) {
     Names names;
     ByteBuffer buffer;
     const std::function<void()> operations[] = {
-        [&] { storage.Close(false); }, [&] { storage.Close(true); }, [&] { storage.Flush(); },
-        [&] { storage.DeleteKey(); }, [&] { storage.DeleteValue(L"v"); },
-        [&] { storage.DeleteValue(std::wstring(L"v")); }, [&] { storage.EnumSubKeys(names); },
-        [&] { storage.EnumValueNames(names); }, [&] { storage.GetDwordValue(L"v"); },
-        [&] { storage.GetQwordValue(L"v"); }, [&] { storage.GetStringValue(L"v", L"def"); },
-        [&] { storage.GetBinaryValue(L"v", buffer); }, [&] { storage.SetDwordValue(L"v", 1); },
-        [&] { storage.SetQwordValue(L"v", 1); }, [&] { storage.SetStringValue(L"v", L"text"); },
+        [&] { storage.Close(false); },
+        [&] { storage.Close(true); },
+        [&] { storage.Flush(); },
+        [&] { storage.DeleteKey(); },
+        [&] { storage.DeleteValue(L"v"); },
+        [&] { storage.DeleteValue(std::wstring(L"v")); },
+        [&] { storage.EnumSubKeys(names); },
+        [&] { storage.EnumValueNames(names); },
+        [&] { storage.GetDwordValue(L"v"); },
+        [&] { storage.GetQwordValue(L"v"); },
+        [&] { storage.GetStringValue(L"v", L"def"); },
+        [&] { storage.GetBinaryValue(L"v", buffer); },
+        [&] { storage.SetDwordValue(L"v", 1); },
+        [&] { storage.SetQwordValue(L"v", 1); },
+        [&] { storage.SetStringValue(L"v", L"text"); },
         [&] { storage.SetBinaryValue(L"v", buffer); },
     };
     for (const char* round : {"never opened", "closed after use"}) {
@@ -305,7 +321,12 @@ TEST_F(RegistryValue, ReadsRefuseOtherTypesAndSizes) {
         [&](const wchar_t* name) { storage_.GetBinaryValue(name, buffer); },
     };
     enum { kDword, kQword, kString, kBinary };
-    const struct { int read; DWORD type; Bytes data; DWORD code; } cases[] = {
+    const struct {
+        int read;
+        DWORD type;
+        Bytes data;
+        DWORD code;
+    } cases[] = {
         {kDword, REG_QWORD, Bytes(8, 1), kMoreData},  // does not fit the 4-byte variable
         {kDword, REG_DWORD, Bytes(5, 1), kMoreData},
         {kDword, REG_DWORD, Bytes(2, 1), kInvalidData},
@@ -331,7 +352,11 @@ TEST_F(RegistryValue, ReadsRefuseOtherTypesAndSizes) {
 }
 
 TEST_F(RegistryValue, StringReadsGiveTheTextUpToTheFirstZero) {
-    const struct { DWORD type; Bytes data; std::wstring expected; } cases[] = {
+    const struct {
+        DWORD type;
+        Bytes data;
+        std::wstring expected;
+    } cases[] = {
         {REG_SZ, {'a', 0, 'b', 0, 'c', 0, 0, 0}, L"abc"},
         {REG_SZ, {'a', 0, 'b', 0, 'c', 0}, L"abc"},
         {REG_SZ, {'a', 0, 'b', 0, 'c', 0, 'd'}, L"abcd"},  // an odd last byte is a character of its own
@@ -352,7 +377,10 @@ TEST_F(RegistryValue, StringReadsGiveTheTextUpToTheFirstZero) {
 // Always REG_SZ with a terminator; characters after an embedded zero are
 // written as zeros.
 TEST_F(RegistryValue, StringWritesAreTerminatedRegSz) {
-    const struct { std::wstring text; Bytes data; } cases[] = {
+    const struct {
+        std::wstring text;
+        Bytes data;
+    } cases[] = {
         {L"ab", {'a', 0, 'b', 0, 0, 0}},
         {L"", {0, 0}},
         {L"%T%", {'%', 0, 'T', 0, '%', 0, 0, 0}},
@@ -397,14 +425,18 @@ TEST_F(RegistryValue, BinaryReadsNeedAnEmptyBufferAndWritesTakeItsBytes) {
 // and the buffer's size): what it gives for the stored value `name`, its
 // default, and a value of another type.
 using QuietRead = std::wstring (*)(Registry&, const wchar_t*, DWORD*);
-const struct { const wchar_t *name, *answer, *def, *wrongType; QuietRead read; } kQuiet[] = {
+const struct {
+    const wchar_t *name, *answer, *def, *wrongType;
+    QuietRead read;
+} kQuiet[] = {
     {L"dword", L"1", L"17", L"binary",
      [](Registry& r, const wchar_t* n, DWORD* e) { return std::to_wstring(r.GetDwordValue(n, 17, e)); }},
     {L"qword", L"2", L"18", L"dword",
      [](Registry& r, const wchar_t* n, DWORD* e) { return std::to_wstring(r.GetQwordValue(n, 18, e)); }},
     {L"string", L"three", L"def", L"dword",
      [](Registry& r, const wchar_t* n, DWORD* e) { return r.GetStringValue(n, L"def", e); }},
-    {L"binary", L"true 1", L"false 0", L"dword", [](Registry& r, const wchar_t* n, DWORD* e) {
+    {L"binary", L"true 1", L"false 0", L"dword",
+     [](Registry& r, const wchar_t* n, DWORD* e) {
          ByteBuffer buffer;
          const std::wstring result = r.GetBinaryValue(n, buffer, e) ? L"true " : L"false ";
          return result + std::to_wstring(buffer.GetSize());
@@ -422,9 +454,13 @@ TEST_F(RegistryValue, QuietReadsGiveTheDefaultAndTheCodeOnlyOnFailure) {
         DWORD error = 0xDEAD;
         EXPECT_EQ(quiet.answer, quiet.read(storage_, quiet.name, &error));
         EXPECT_EQ(0xDEADu, error);  // untouched on success
-        const struct { Registry& storage; const wchar_t* name; DWORD code; } failures[] = {
-            {storage_, L"missing", kNotFound}, {storage_, quiet.wrongType, kInvalidData},
-            {closed, quiet.name, ERROR_INVALID_HANDLE}};
+        const struct {
+            Registry& storage;
+            const wchar_t* name;
+            DWORD code;
+        } failures[] = {{storage_, L"missing", kNotFound},
+                        {storage_, quiet.wrongType, kInvalidData},
+                        {closed, quiet.name, ERROR_INVALID_HANDLE}};
         for (const auto& failure : failures) {
             EXPECT_EQ(quiet.def, quiet.read(failure.storage, failure.name, &error));
             EXPECT_EQ(failure.code, error);
@@ -543,8 +579,9 @@ TEST(ByteBuffer, FilledOnceWithZerosAndRefusalsChangeNothing) {
 
 // The registry-key descriptor: Administrators and System all but WRITE_DAC and WRITE_OWNER, Power Users not
 // DELETE either, readers (AU, BU, IU) READ_CONTROL, query and enumerate, Creator Owner KEY_ALL_ACCESS.
-constexpr char kRegistryKeySddl[] = "D:(A;;0x1003f;;;BA)(A;;0x3f;;;PU)(A;;0x1003f;;;SY)(A;;0x20009;;;AU)"
-                                    "(A;;0x20009;;;BU)(A;;0x20009;;;IU)(A;;0xf003f;;;CO)";
+constexpr char kRegistryKeySddl[] =
+    "D:(A;;0x1003f;;;BA)(A;;0x3f;;;PU)(A;;0x1003f;;;SY)(A;;0x20009;;;AU)"
+    "(A;;0x20009;;;BU)(A;;0x20009;;;IU)(A;;0xf003f;;;CO)";
 
 // The DACL that RegGetKeySecurity reports for a key.
 std::string KeyDacl(const TestKey& testKey, const std::wstring& relative) {
@@ -567,7 +604,13 @@ LSTATUS SetKeyDacl(const TestKey& testKey, const std::wstring& relative, PSECURI
 
 // The storage's RegOpenKeyExW and RegCreateKeyExW calls, read during the call while a RecordedCalls lives.
 // Options, the attributes' length (0 without them), inheritance and DACL are RegCreateKeyExW's only.
-struct Call { bool create; REGSAM access; DWORD options, length; BOOL inherit; std::string dacl; };
+struct Call {
+    bool create;
+    REGSAM access;
+    DWORD options, length;
+    BOOL inherit;
+    std::string dacl;
+};
 using RegOpenKeyExW_t = decltype(RegOpenKeyExW);
 using RegCreateKeyExW_t = decltype(RegCreateKeyExW);
 std::vector<Call> calls;
@@ -603,8 +646,10 @@ struct RecordedCalls {
 TEST_F(RegistryKey, EveryModeAsksForItsRightsPlusTheViewFlag) {
     const RecordedCalls recorded;
     ASSERT_TRUE(recorded.Patched());
-    const struct { DWORD view; REGSAM flag; } views[] = {
-        {0, 0}, {kView32, KEY_WOW64_32KEY}, {kView64, KEY_WOW64_64KEY}, {3, 0}, {0xFFFFFFFF, 0}};
+    const struct {
+        DWORD view;
+        REGSAM flag;
+    } views[] = {{0, 0}, {kView32, KEY_WOW64_32KEY}, {kView64, KEY_WOW64_64KEY}, {3, 0}, {0xFFFFFFFF, 0}};
     for (const auto& view : views) {
         for (const Mode& mode : kModes) {
             SCOPED_TRACE(testing::Message() << mode.name << ", view " << view.view);

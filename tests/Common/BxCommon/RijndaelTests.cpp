@@ -31,7 +31,12 @@ Bytes Sample(size_t size) {
 Bytes Slice(const Bytes& bytes, size_t from, size_t to) { return Bytes(bytes.begin() + from, bytes.begin() + to); }
 
 // One Convert by a new object into `space` bytes; the guard bytes after them must stay.
-struct Result { bool ok; DWORD error; ULONGLONG produced; Bytes output; };
+struct Result {
+    bool ok;
+    DWORD error;
+    ULONGLONG produced;
+    Bytes output;
+};
 Result Convert(DWORD direction, const Bytes& input, size_t space, DWORD mode = kModeCbc, const Bytes& key = kKey,
                const Bytes& iv = kIv) {
     Rijndael cipher;
@@ -71,8 +76,9 @@ DWORD Final(Rijndael& cipher, BYTE* output, ULONGLONG space, ULONGLONG* produced
 }
 
 // NIST SP 800-38A Appendix F: the plaintext of its examples, AES-128 key, IV.
-const Bytes kSp800Plaintext = Hex("6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
-                                  "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710");
+const Bytes kSp800Plaintext =
+    Hex("6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
+        "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710");
 const Bytes kSp800Key = Hex("2b7e151628aed2a6abf7158809cf4f3c"), kSp800Iv = Hex("000102030405060708090a0b0c0d0e0f");
 
 }  // namespace
@@ -80,7 +86,10 @@ const Bytes kSp800Key = Hex("2b7e151628aed2a6abf7158809cf4f3c"), kSp800Iv = Hex(
 // FIPS-197 Appendix C.1 to C.3; with CBC and no IV the one block is the same.
 TEST(RijndaelKnownAnswer, Fips197AppendixC) {
     const Bytes plaintext = Hex("00112233445566778899aabbccddeeff");
-    const struct { const char* key; const char* ciphertext; } vectors[] = {
+    const struct {
+        const char* key;
+        const char* ciphertext;
+    } vectors[] = {
         {"000102030405060708090a0b0c0d0e0f", "69c4e0d86a7b0430d8cdb78070b4c55a"},
         {"000102030405060708090a0b0c0d0e0f1011121314151617", "dda97ca4864cdfe06eaf70a0ec0d7191"},
         {"000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f", "8ea2b7ca516745bfeafc49904b496089"},
@@ -95,8 +104,9 @@ TEST(RijndaelKnownAnswer, Fips197AppendixC) {
 
 // SP 800-38A F.2.1 and F.2.2, CBC-AES128, four blocks, also in place.
 TEST(RijndaelKnownAnswer, Sp800_38aCbcAndCfb1Aes128) {
-    const Bytes ciphertext = Hex("7649abac8119b246cee98e9b12e9197d5086cb9b507219ee95db113a917678b2"
-                                 "73bed6b8e3c1743b7116e69e222295163ff1caa1681fac09120eca307586e1a7");
+    const Bytes ciphertext =
+        Hex("7649abac8119b246cee98e9b12e9197d5086cb9b507219ee95db113a917678b2"
+            "73bed6b8e3c1743b7116e69e222295163ff1caa1681fac09120eca307586e1a7");
     EXPECT_EQ(ciphertext, Crypt(kEncrypt, kSp800Plaintext, kModeCbc, kSp800Key, kSp800Iv));
     EXPECT_EQ(kSp800Plaintext, Crypt(kDecrypt, ciphertext, kModeCbc, kSp800Key, kSp800Iv));
     Bytes buffer = kSp800Plaintext;
@@ -187,7 +197,10 @@ TEST(RijndaelStages, InitializeChecksKeyThenModeAndChangesNothingWhenRefused) {
     EXPECT_EQ(DWORD{ERROR_NOT_SUPPORTED}, Final(unknown, output, 16));
     // The IV fills the register from its start, the rest being zero.
     const Bytes iv = Sample(32);
-    const struct { size_t length; Bytes reference; } cases[] = {{32, Sample(16)}, {8, Sample(8)}, {0, {}}};
+    const struct {
+        size_t length;
+        Bytes reference;
+    } cases[] = {{32, Sample(16)}, {8, Sample(8)}, {0, {}}};
     for (auto c : cases) {
         c.reference.resize(16, 0);
         const Bytes expected = Crypt(kEncrypt, iv, kModeCbc, kKey, c.reference);
@@ -199,7 +212,10 @@ TEST(RijndaelStages, InitializeChecksKeyThenModeAndChangesNothingWhenRefused) {
 // schedule keeps both as they are (the equivalent inverse cipher changes
 // only the rounds between), and either one gives the whole key back.
 TEST(RijndaelKeyHygiene, NeitherKeyNorRoundKeyOutlivesResetOrDestruction) {
-    const struct { const char* key; const char* lastRoundKey; } schedules[] = {
+    const struct {
+        const char* key;
+        const char* lastRoundKey;
+    } schedules[] = {
         {"2b7e151628aed2a6abf7158809cf4f3c", "d014f9a8c9ee2589e13f0cc8b6630ca6"},
         {"8e73b0f7da0e6452c810f32b809079e562f8ead2522c6b7b", "e98ba06f448c773c8ecc720401002202"},
         {"603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4", "fe4890d1e6188d0b046df344706c631e"},
@@ -266,9 +282,13 @@ TEST(RijndaelPadding, DecryptionDropsWhatLooksLikePaddingWithinItsSpace) {
     std::fill(plaintext.begin() + 12, plaintext.end(), 4);
     Bytes zeroed = plaintext;
     zeroed[12] = zeroed[13] = 0;
-    const struct { ULONGLONG space, produced; Bytes written; } cases[] = {
-        {16, 12, Slice(plaintext, 0, 12)}, {8, 8, Slice(plaintext, 0, 8)},
-        {30, 14, zeroed}, {20, 16, plaintext}};  // k = 14 zeroes bytes 12 and 13; k = 4 does not reach the padding
+    const struct {
+        ULONGLONG space, produced;
+        Bytes written;
+    } cases[] = {{16, 12, Slice(plaintext, 0, 12)},
+                 {8, 8, Slice(plaintext, 0, 8)},
+                 {30, 14, zeroed},
+                 {20, 16, plaintext}};  // k = 14 zeroes bytes 12 and 13; k = 4 does not reach the padding
     for (const auto& c : cases) {
         Rijndael cipher;
         Bytes output(64, kGuard);
@@ -320,8 +340,11 @@ TEST(RijndaelStreaming, PiecesGiveWhatOneCallGives) {
 TEST(RijndaelBounds, MissingBuffersEmptyInputAndShortSpace) {
     const Bytes input = Sample(16);
     BYTE output[16];
-    const struct { const BYTE* input; BYTE* output; ULONGLONG space; } cases[] = {
-        {nullptr, output, 16}, {input.data(), nullptr, 16}, {input.data(), output, 0}};
+    const struct {
+        const BYTE* input;
+        BYTE* output;
+        ULONGLONG space;
+    } cases[] = {{nullptr, output, 16}, {input.data(), nullptr, 16}, {input.data(), output, 0}};
     for (const auto& c : cases) {
         Rijndael cipher;
         ULONGLONG produced = 0xbeef;

@@ -18,7 +18,10 @@ namespace {
 
 // One row per object type with rights. Trustees in DACL order: Administrators,
 // Power Users, Local System, Authenticated Users, Users, Interactive, Creator Owner.
-const struct { DWORD type; std::array<DWORD, 7> masks; } kRows[] = {
+const struct {
+    DWORD type;
+    std::array<DWORD, 7> masks;
+} kRows[] = {
     {0, {0x13013F, 0x12002F, 0x13013F, 0x120029, 0x120029, 0x120029, 0x1F01FF}},
     {1, {0x1100C7, 0x100087, 0x1100C7, 0x100081, 0x100081, 0x100081, 0x1F01FF}},
     {2, {0x101F7, 0x18D, 0x1F5, 0x185, 0x185, 0x185, 0xF01FF}},  // System differs from Administrators
@@ -38,8 +41,10 @@ std::string Expected(DWORD type) {
         if (row.type != type) continue;
         const auto& m = row.masks;
         char sddl[256];
-        snprintf(sddl, sizeof sddl, "D:(A;;%#lx;;;BA)(A;;%#lx;;;PU)(A;;%#lx;;;SY)(A;;%#lx;;;AU)(A;;%#lx;;;BU)"
-                 "(A;;%#lx;;;IU)(A;;%#lx;;;CO)", m[0], m[1], m[2], m[3], m[4], m[5], m[6]);
+        snprintf(sddl, sizeof sddl,
+                 "D:(A;;%#lx;;;BA)(A;;%#lx;;;PU)(A;;%#lx;;;SY)(A;;%#lx;;;AU)(A;;%#lx;;;BU)"
+                 "(A;;%#lx;;;IU)(A;;%#lx;;;CO)",
+                 m[0], m[1], m[2], m[3], m[4], m[5], m[6]);
         return DaclSddl(FromSddl(sddl).get());
     }
     return "";
@@ -70,8 +75,9 @@ TEST(SecurityAttributes, EveryObjectTypeGetsItsEntriesOrNone) {
             EXPECT_EQ(0u, descriptor->Owner | descriptor->Group | descriptor->Sacl);
             EXPECT_EQ(sizeof(SECURITY_DESCRIPTOR_RELATIVE) + sizeof(ACL) + 3 * (8 + 16) + 4 * (8 + 12),
                       GetSecurityDescriptorLength(structure->lpSecurityDescriptor));
-            EXPECT_EQ(ACL_REVISION, reinterpret_cast<const ACL*>(
-                                        reinterpret_cast<const BYTE*>(descriptor) + descriptor->Dacl)->AclRevision);
+            EXPECT_EQ(ACL_REVISION,
+                      reinterpret_cast<const ACL*>(reinterpret_cast<const BYTE*>(descriptor) + descriptor->Dacl)
+                          ->AclRevision);
             EXPECT_EQ(Expected(objectType), DaclSddl(structure->lpSecurityDescriptor));
         }
     }

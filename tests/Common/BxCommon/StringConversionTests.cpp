@@ -24,11 +24,18 @@ TEST(Utf8, StopsAtTheFirstNul) {
 TEST(Utf8, InvalidInputBecomesReplacementCharactersNotFailure) {
     // C3 alone: a lead byte without its continuation; FF: never valid;
     // ED A0 80: an encoded surrogate.
-    std::wstring wide = Utf8ToWide("a\xC3" "b\xFF" "c");
+    std::wstring wide = Utf8ToWide(
+        "a\xC3"
+        "b\xFF"
+        "c");
     EXPECT_EQ(L"a\uFFFDb\uFFFDc", wide);
     EXPECT_NE(std::wstring::npos, Utf8ToWide("x\xED\xA0\x80y").find(L'\uFFFD'));
     // A lone high surrogate on the way out.
-    EXPECT_EQ("a\xEF\xBF\xBD" "b", WideToUtf8(L"a\xD800" L"b"));
+    EXPECT_EQ(
+        "a\xEF\xBF\xBD"
+        "b",
+        WideToUtf8(L"a\xD800"
+                   L"b"));
 }
 
 TEST(ConversionCodePage, ConvertsShortAndLongNamesBothWays) {

@@ -28,8 +28,8 @@ std::wstring StoredBytes(std::vector<BYTE> plaintext) {
     std::vector<BYTE> ciphertext(plaintext.size() + 16);
     ULONGLONG produced = 0;
     EXPECT_TRUE(cipher.Initialize(kEncrypt, key.Bytes(), StringKey::kLength, kModeCbc, nullptr, 0, nullptr));
-    EXPECT_TRUE(cipher.Convert(plaintext.data(), plaintext.size(), ciphertext.data(), ciphertext.size(), &produced,
-                               nullptr));
+    EXPECT_TRUE(
+        cipher.Convert(plaintext.data(), plaintext.size(), ciphertext.data(), ciphertext.size(), &produced, nullptr));
     std::wstring digits;
     for (ULONGLONG i = 0; i < produced; ++i) {
         wchar_t pair[3];
@@ -42,9 +42,10 @@ std::wstring StoredBytes(std::vector<BYTE> plaintext) {
 }  // namespace
 
 TEST(StringCrypt, RoundTripsTextOfEveryLengthAndPlane) {
-    for (const std::wstring& text : {std::wstring(L"C:\\Games"), std::wstring(L""), std::wstring(15, L'x'),
-                                    std::wstring(16, L'y'), std::wstring(17, L'z'), std::wstring(L"D:\\Spiele\\\u00c4rger"),
-                                    std::wstring(L"C:\\\xD83C\xDFB2 Dice"), std::wstring(300, L'p')}) {
+    for (const std::wstring& text :
+         {std::wstring(L"C:\\Games"), std::wstring(L""), std::wstring(15, L'x'), std::wstring(16, L'y'),
+          std::wstring(17, L'z'), std::wstring(L"D:\\Spiele\\\u00c4rger"), std::wstring(L"C:\\\xD83C\xDFB2 Dice"),
+          std::wstring(300, L'p')}) {
         std::wstring stored = Stored(text);
         EXPECT_EQ(0u, stored.size() % 32);
         EXPECT_EQ(stored.end(), std::find_if(stored.begin(), stored.end(), [](wchar_t c) { return iswlower(c); }))

@@ -72,8 +72,9 @@ TEST_F(ExceptionFilter, ExceptionFoldersMatchAsSubstringsAndTheMatchIsLogged) {
     EXPECT_TRUE(Filtered(L"E:\\Apps\\Kids\\Chess\\chess.exe"));
     EXPECT_FALSE(Filtered(L"E:\\Apps\\Kids\\Paint\\paint.exe"));
     const auto texts = FakeQuennet::Texts();
-    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(),
-                                     L"Filter App, tstrLowerFileName=d:\\games\\solitaire\\sol.exe tsExceptFolderd:\\games"));
+    EXPECT_NE(texts.end(),
+              std::find(texts.begin(), texts.end(),
+                        L"Filter App, tstrLowerFileName=d:\\games\\solitaire\\sol.exe tsExceptFolderd:\\games"));
 }
 
 // "955D..." is the stored form of the empty text; one random value in 256
@@ -139,7 +140,8 @@ TEST_F(ExceptionFilter, AMissingExceptionKeyGivesAnEmptyList) {
     EXPECT_TRUE(list.empty());
     const auto texts = FakeQuennet::Texts();
     ASSERT_EQ(3u, texts.size());
-    EXPECT_EQ(L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: 0x2", texts[1]);
+    EXPECT_EQ(L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: 0x2",
+              texts[1]);
 }
 
 TEST(SystemUtilities, InstalledFolderIsReadAsStoredOrEmptyWithADebugLine) {
@@ -153,8 +155,8 @@ TEST(SystemUtilities, InstalledFolderIsReadAsStoredOrEmptyWithADebugLine) {
     EXPECT_EQ(L"", Frwk::Utility::GetInstalledFolder());
     auto lines = RecordedDebugLines();
     ASSERT_EQ(1u, lines.size());
-    EXPECT_NE(std::wstring::npos,
-              lines[0].find(L"*** Frwk::Utility::GetInstalledFolder() -  Got BxCommon::Storage::Exception(). [0x00000002]"))
+    EXPECT_NE(
+        std::wstring::npos,
+        lines[0].find(L"*** Frwk::Utility::GetInstalledFolder() -  Got BxCommon::Storage::Exception(). [0x00000002]"))
         << lines[0];
 }
-

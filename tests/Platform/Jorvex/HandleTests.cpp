@@ -18,9 +18,14 @@ TEST(JorvexHandles, EveryFunctionRefusesHandlesItDidNotIssueOrThatWereReleased) 
     JsonHandle tornView = Key(good.get(), L"a");
     tornView.Words[2] += 1;
     const std::pair<const char*, JsonHandle> cases[] = {
-        {"default", kDefaultHandle}, {"zeros", {{0, 0, 0}}}, {"ones", {{~0ull, ~0ull, ~0ull}}},
-        {"garbage", {{0xDEADBEEFCAFEF00Dull, 0x0123456789ABCDEFull, 42}}}, {"released owner", stale},
-        {"view of released tree", member}, {"element view of released tree", element}, {"torn owner", torn},
+        {"default", kDefaultHandle},
+        {"zeros", {{0, 0, 0}}},
+        {"ones", {{~0ull, ~0ull, ~0ull}}},
+        {"garbage", {{0xDEADBEEFCAFEF00Dull, 0x0123456789ABCDEFull, 42}}},
+        {"released owner", stale},
+        {"view of released tree", member},
+        {"element view of released tree", element},
+        {"torn owner", torn},
         {"torn view", tornView}};
     for (const auto& [name, bad] : cases) {
         SCOPED_TRACE(name);
@@ -120,11 +125,16 @@ TEST(JorvexViews, LookupsAnswerAViewUnlessTheValueIsOfTheWrongKind) {
     const struct {
         const wchar_t *member, *key;  // a null key looks up element 0
         JorvexStatus status;
-    } cases[] = {
-        {L"o", L"k", JORVEX_OK}, {L"o", L"x", JORVEX_E_NOT_FOUND}, {L"z", L"x", JORVEX_E_NOT_FOUND},
-        {L"none", L"x", JORVEX_E_NOT_FOUND}, {L"s", L"x", JORVEX_E_WRONG_TYPE}, {L"l", L"x", JORVEX_E_WRONG_TYPE},
-        {L"l", nullptr, JORVEX_OK}, {L"z", nullptr, JORVEX_E_NOT_FOUND}, {L"s", nullptr, JORVEX_E_WRONG_TYPE},
-        {L"o", nullptr, JORVEX_E_WRONG_TYPE}};
+    } cases[] = {{L"o", L"k", JORVEX_OK},
+                 {L"o", L"x", JORVEX_E_NOT_FOUND},
+                 {L"z", L"x", JORVEX_E_NOT_FOUND},
+                 {L"none", L"x", JORVEX_E_NOT_FOUND},
+                 {L"s", L"x", JORVEX_E_WRONG_TYPE},
+                 {L"l", L"x", JORVEX_E_WRONG_TYPE},
+                 {L"l", nullptr, JORVEX_OK},
+                 {L"z", nullptr, JORVEX_E_NOT_FOUND},
+                 {L"s", nullptr, JORVEX_E_WRONG_TYPE},
+                 {L"o", nullptr, JORVEX_E_WRONG_TYPE}};
     for (const auto& item : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &item - cases);
         const JsonHandle parent = Key(json.get(), item.member);

@@ -12,10 +12,21 @@ using namespace JorvexTest;
 
 TEST(JorvexValues, GetUIntAcceptsOnlyNonNegativeIntegersThatFit32Bits) {
     // 12345: refused, the output left as it was.
-    const std::pair<const wchar_t*, uint32_t> cases[] = {
-        {L"0", 0}, {L"4294967295", 4294967295u}, {L"3.0", 3}, {L"1e2", 100}, {L"-0.0", 0}, {L"4294967296", 12345},
-        {L"4294967295.5", 12345}, {L"1e10", 12345}, {L"-1", 12345}, {L"1.5", 12345}, {L"\"7\"", 12345},
-        {L"true", 12345}, {L"null", 12345}, {L"[1]", 12345}, {L"{}", 12345}};
+    const std::pair<const wchar_t*, uint32_t> cases[] = {{L"0", 0},
+                                                         {L"4294967295", 4294967295u},
+                                                         {L"3.0", 3},
+                                                         {L"1e2", 100},
+                                                         {L"-0.0", 0},
+                                                         {L"4294967296", 12345},
+                                                         {L"4294967295.5", 12345},
+                                                         {L"1e10", 12345},
+                                                         {L"-1", 12345},
+                                                         {L"1.5", 12345},
+                                                         {L"\"7\"", 12345},
+                                                         {L"true", 12345},
+                                                         {L"null", 12345},
+                                                         {L"[1]", 12345},
+                                                         {L"{}", 12345}};
     OwnedJson json;
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(testing::Message() << text);
@@ -37,8 +48,10 @@ TEST(JorvexValues, GetStringAndWriterFollowTheTwoCallConvention) {
     } cases[] = {{VESK_PA_JsonValue_GetString, L"\"h\u00e9llo\"", L"h\u00e9llo"},
                  {VESK_PA_JsonValue_GetString, L"\"\"", L""},
                  {VESK_PA_JsonValue_Writer, L"[ 1 , {} ]", L"[1,{}]"},
-                 {VESK_PA_JsonValue_GetString, L"1", nullptr}, {VESK_PA_JsonValue_GetString, L"false", nullptr},
-                 {VESK_PA_JsonValue_GetString, L"null", nullptr}, {VESK_PA_JsonValue_GetString, L"{}", nullptr}};
+                 {VESK_PA_JsonValue_GetString, L"1", nullptr},
+                 {VESK_PA_JsonValue_GetString, L"false", nullptr},
+                 {VESK_PA_JsonValue_GetString, L"null", nullptr},
+                 {VESK_PA_JsonValue_GetString, L"{}", nullptr}};
     for (const auto& item : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &item - cases);
         OwnedJson json(item.json);
@@ -83,12 +96,19 @@ TEST(JorvexValues, PutJsonHandleCopiesDeeply) {
 }
 
 TEST(JorvexReader, FailuresLeaveTheValueAsItWas) {
-    const std::pair<std::wstring, JorvexStatus> cases[] = {
-        {L"", JORVEX_E_PARSE}, {L"  \n", JORVEX_E_PARSE}, {L"{\"a\":[1,2}", JORVEX_E_PARSE},
-        {L"[1,]", JORVEX_E_PARSE}, {L"[1] x", JORVEX_E_PARSE}, {L"{} {}", JORVEX_E_PARSE},
-        {L"{'a':1}", JORVEX_E_PARSE}, {L"[1 /* no */]", JORVEX_E_PARSE}, {L"\"\\ud800\"", JORVEX_E_PARSE},
-        {L"[1e400]", JORVEX_E_OUT_OF_RANGE}, {L"-1e400", JORVEX_E_OUT_OF_RANGE},
-        {NestedArrays(257), JORVEX_E_TOO_DEEP}, {std::wstring(257, L'['), JORVEX_E_TOO_DEEP}};
+    const std::pair<std::wstring, JorvexStatus> cases[] = {{L"", JORVEX_E_PARSE},
+                                                           {L"  \n", JORVEX_E_PARSE},
+                                                           {L"{\"a\":[1,2}", JORVEX_E_PARSE},
+                                                           {L"[1,]", JORVEX_E_PARSE},
+                                                           {L"[1] x", JORVEX_E_PARSE},
+                                                           {L"{} {}", JORVEX_E_PARSE},
+                                                           {L"{'a':1}", JORVEX_E_PARSE},
+                                                           {L"[1 /* no */]", JORVEX_E_PARSE},
+                                                           {L"\"\\ud800\"", JORVEX_E_PARSE},
+                                                           {L"[1e400]", JORVEX_E_OUT_OF_RANGE},
+                                                           {L"-1e400", JORVEX_E_OUT_OF_RANGE},
+                                                           {NestedArrays(257), JORVEX_E_TOO_DEEP},
+                                                           {std::wstring(257, L'['), JORVEX_E_TOO_DEEP}};
     OwnedJson json(L"{\"keep\":[1,\"x\"]}");
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(testing::Message() << text);

@@ -45,9 +45,11 @@ TEST_F(QuennetLine, HasTheExactFormatInLocalTimeAndItsTextAsOneLineOfUtf8) {
     EXPECT_TRUE(before <= parsed.stamp && parsed.stamp <= after) << parsed.stamp;
     EXPECT_EQ(lines[1].substr(24), std::to_string(GetCurrentProcessId()) + " " + std::to_string(GetCurrentThreadId()) +
                                        " L1 Tavrel/Plugin/Exports.cpp(31): ==> Interface_FastCall_Initialize\r\n");
-    const std::string texts[] = {"a  b.cpp(7): Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80 " + std::string(3 << 20, 'x') +
-                                     " \xEF\xBF\xBD|\xEF\xBF\xBD|  b c d\xEF\xBF\xBD\r\n",
-                                 "e.cpp(7): \r\n", "?(7): a\r\n"};
+    const std::string texts[] = {
+        "a  b.cpp(7): Gr\xC3\xBC\xC3\x9F"
+        "e \xF0\x9F\x98\x80 " +
+            std::string(3 << 20, 'x') + " \xEF\xBF\xBD|\xEF\xBF\xBD|  b c d\xEF\xBF\xBD\r\n",
+        "e.cpp(7): \r\n", "?(7): a\r\n"};
     for (size_t i = 2; i < 5; ++i) EXPECT_TRUE(lines[i].substr(lines[i].find(" L2 ") + 4) == texts[i - 2]) << i;
 }
 
@@ -106,11 +108,22 @@ TEST_F(QuennetLevels, DefaultSettingsFileAndOverrideReadOnceAtTheStart) {
         {L"\uFEFF\u00C4rger=4\r\n; levels\r\n  Tavrel = 2   ; trace\r\n*=3\n# Hidden=9\nSpaced Name\t=\t7\nOff=0\n"
          L"Max=4294967295\nLater=1\nlater=6\nNoEquals\n=4\nLetters=abc\nNegative=-1\nTooBig=4294967296\nTwo=1 2\n",
          nullptr,
-         {{L"tAVREL", 2}, {L"\u00E4RGER", 4}, {L"Spaced Name", 7}, {L"Off", 0}, {L"Max", 4294967295u}, {L"LATER", 6},
-          {L"Unnamed", 3}, {L"Hidden", 3}, {L"NoEquals", 3}, {L"Letters", 3}, {L"Negative", 3}, {L"TooBig", 3},
+         {{L"tAVREL", 2},
+          {L"\u00E4RGER", 4},
+          {L"Spaced Name", 7},
+          {L"Off", 0},
+          {L"Max", 4294967295u},
+          {L"LATER", 6},
+          {L"Unnamed", 3},
+          {L"Hidden", 3},
+          {L"NoEquals", 3},
+          {L"Letters", 3},
+          {L"Negative", 3},
+          {L"TooBig", 3},
           {L"Two", 3}}},
         {L"Tavrel=2\n*=3\n", L" 0 ", {{L"Tavrel", 0}, {L"Other", 0}}},
-        {L"Tavrel=2\nJorvex=4\n*=3\n", L"tavrel = 7, *=1,junk,=2,Bad=x,,New=9",
+        {L"Tavrel=2\nJorvex=4\n*=3\n",
+         L"tavrel = 7, *=1,junk,=2,Bad=x,,New=9",
          {{L"Tavrel", 7}, {L"Jorvex", 4}, {L"New", 9}, {L"Bad", 1}, {L"Other", 1}}}};
     for (const auto& item : cases) {
         const std::wstring folder = temp / std::to_wstring(&item - cases);

@@ -53,8 +53,8 @@ TEST_F(QuennetServer, FailuresLeaveNoServiceAndBadArgumentsAreRefused) {
     EXPECT_LT(Write(L"Tavrel", L"x"), 0);
     // A file where the folder or a parent should be, characters file names cannot hold, nothing.
     ASSERT_TRUE(TestSupport::WriteUtf8File(temp / L"file", L"not a folder"));
-    for (const std::wstring& folder : {temp / L"file\\logs", temp / L"file", temp / L"bad<name>", temp / L"a|b\\c",
-                                       temp / L"x:y", std::wstring()}) {
+    for (const std::wstring& folder :
+         {temp / L"file\\logs", temp / L"file", temp / L"bad<name>", temp / L"a|b\\c", temp / L"x:y", std::wstring()}) {
         EXPECT_LT(construct(folder.c_str()), 0) << folder;
         EXPECT_EQ(defaultHandle(), nullptr);
     }

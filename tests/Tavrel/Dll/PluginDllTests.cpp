@@ -26,7 +26,8 @@ std::vector<std::string> ExportedNames(HMODULE module, DWORD* functionCount) {
     auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
     auto names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
     std::vector<std::string> result;
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i) result.emplace_back(reinterpret_cast<const char*>(base + names[i]));
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        result.emplace_back(reinterpret_cast<const char*>(base + names[i]));
     *functionCount = exports->NumberOfFunctions;
     std::sort(result.begin(), result.end());
     return result;
@@ -97,10 +98,11 @@ TEST_F(PluginLogFolder, LogGoesBesideTheInstallationFolderWithOrWithoutTrailingS
         EXPECT_EQ(L"Tavrel/Plugin/DllMain.cpp", lines[0].source);
         EXPECT_EQ(2u, lines[0].level);
         std::vector<std::wstring> texts = TextsOf(lines);
-        EXPECT_EQ((std::vector<std::wstring>{L"Log Module initialized!", L"==> Interface_FastCall_Initialize",
-                                             L"<== Interface_FastCall_Initialize", L"==> Interface_FastCall_Uninitialize",
-                                             L"<== Interface_FastCall_Uninitialize"}),
-                  texts);
+        EXPECT_EQ(
+            (std::vector<std::wstring>{L"Log Module initialized!", L"==> Interface_FastCall_Initialize",
+                                       L"<== Interface_FastCall_Initialize", L"==> Interface_FastCall_Uninitialize",
+                                       L"<== Interface_FastCall_Uninitialize"}),
+            texts);
         EXPECT_EQ(0u, lines[2].line);
     }
 }

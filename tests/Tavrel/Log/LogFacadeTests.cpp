@@ -40,13 +40,8 @@ TEST_F(LogFacade, ConfiguredLevelDecidesWhichLevelsPass) {
         std::vector<std::wstring> expected;
     };
     const Case cases[] = {
-        {0, {}},
-        {1, {L"two", L"five"}},
-        {2, {L"two", L"five"}},
-        {3, {L"five"}},
-        {5, {L"five"}},
-        {6, {}},
-        {0xffffffff, {}},
+        {0, {}}, {1, {L"two", L"five"}}, {2, {L"two", L"five"}}, {3, {L"five"}}, {5, {L"five"}},
+        {6, {}}, {0xffffffff, {}},
     };
     for (const Case& c : cases) {
         FakeQuennet::Reset(0x1234, c.configured);

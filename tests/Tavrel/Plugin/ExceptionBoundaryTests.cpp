@@ -80,6 +80,7 @@ TEST(ExceptionBoundary, ATraceLineWithoutMemoryIsDroppedAndTheTaskStillRuns) {
     EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(&request, &response));
     g_failingAllocations = 0;
 
-    EXPECT_EQ((std::vector<std::wstring>{L"dwTaskId = 0x7", L"Invalid Task ID:0x7", L"<== Interface_FastCall_CallFunc"}),
-              FakeQuennet::Texts());
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"dwTaskId = 0x7", L"Invalid Task ID:0x7", L"<== Interface_FastCall_CallFunc"}),
+        FakeQuennet::Texts());
 }

@@ -164,7 +164,8 @@ BOOL WINAPI FindNextBreakingAtB(HANDLE listing, LPWIN32_FIND_DATAW entry) {
 
 TEST_F(StartMenuScan, AListingThatBreaksOffFailsAndKeepsWhatItFound) {
     PlaceExecutable(tree_ / L"Apps\\app.exe");
-    for (const wchar_t* name : {L"a.lnk", L"b.lnk", L"c.lnk"}) WriteShortcut(tree_ / L"Menu\\" + name, tree_ / L"Apps\\app.exe");
+    for (const wchar_t* name : {L"a.lnk", L"b.lnk", L"c.lnk"})
+        WriteShortcut(tree_ / L"Menu\\" + name, tree_ / L"Apps\\app.exe");
     const ImportPatch patch("kernel32.dll", "FindNextFileW", reinterpret_cast<void*>(&FindNextBreakingAtB));
     ASSERT_NE(nullptr, patch.Original());
     originalFindNext = patch.OriginalAs<FindNextFileW_t*>();

@@ -96,8 +96,8 @@ TEST_F(StopApplications, LowerCaseRequestPathMatchesMixedCaseExecutableAndCloses
                                          L"==> CParentControlProcessHelper::CloseProcessInList",
                                          L"==> CParentControlProcessHelper::GetWindowHandleByPID"}),
               std::vector<std::wstring>(texts.begin() + 4, texts.begin() + 8));
-    EXPECT_TRUE(std::regex_match(texts[8], std::wregex(L"GetWindowHandleByPID\\(\\) --- hWnd=0x[0-9a-f]{8} Pid=" +
-                                                            Hex(app.Pid()))))
+    EXPECT_TRUE(std::regex_match(
+        texts[8], std::wregex(L"GetWindowHandleByPID\\(\\) --- hWnd=0x[0-9a-f]{8} Pid=" + Hex(app.Pid()))))
         << texts[8];
     EXPECT_EQ((std::vector<std::wstring>{L"<== CParentControlProcessHelper::GetWindowHandleByPID",
                                          L"<== CParentControlProcessHelper::CloseProcessInList",
@@ -182,8 +182,9 @@ TEST_F(StopApplications, EmptyStopListMakesNoHelperAtAll) {
 }
 
 TEST_F(StopApplications, ElementsThatAreNotObjectsOrLackMembersGiveDefaultItems) {
-    auto texts = Send(StopRequest(L"5, \"text\", null, {\"PcAppStopPid\":255}, {\"PcAppStopFilePath\":\"c:\\\\a.exe\"},"
-                                  L" {\"PcAppStopPid\":\"12\",\"PcAppStopFilePath\":42}"));
+    auto texts =
+        Send(StopRequest(L"5, \"text\", null, {\"PcAppStopPid\":255}, {\"PcAppStopFilePath\":\"c:\\\\a.exe\"},"
+                         L" {\"PcAppStopPid\":\"12\",\"PcAppStopFilePath\":42}"));
     EXPECT_EQ((std::vector<std::wstring>{L"uAppCount: 0x6", L"uPid: 0 tsFilePath: ", L"uPid: 0 tsFilePath: ",
                                          L"uPid: 0 tsFilePath: ", L"uPid: 0xff tsFilePath: ",
                                          L"uPid: 0 tsFilePath: c:\\a.exe", L"uPid: 0 tsFilePath: "}),

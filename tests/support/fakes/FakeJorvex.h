@@ -13,11 +13,11 @@
 namespace FakeJorvex {
 
 struct Call {
-    std::string function;    // e.g. "GetAtKey"
-    uint64_t handleId = 0;   // second word of the handle the call worked on
-    std::wstring text;       // key, string put, or Reader text
-    uint32_t number = 0;     // index, number put, or the length passed in
-    uint64_t outId = 0;      // id of the handle written out, if any
+    std::string function;   // e.g. "GetAtKey"
+    uint64_t handleId = 0;  // second word of the handle the call worked on
+    std::wstring text;      // key, string put, or Reader text
+    uint32_t number = 0;    // index, number put, or the length passed in
+    uint64_t outId = 0;     // id of the handle written out, if any
 };
 
 void Reset();

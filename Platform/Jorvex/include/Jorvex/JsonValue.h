@@ -37,21 +37,24 @@ typedef struct JsonHandle {
 } JsonHandle;
 
 // The value a handle holds before the library fills it in.
-#define JSON_HANDLE_DEFAULT_INIT {{1, 0, 0}}
+#define JSON_HANDLE_DEFAULT_INIT \
+    {                            \
+        { 1, 0, 0 }              \
+    }
 
 typedef int32_t JorvexStatus;
 
-#define JORVEX_OK                 0
-#define JORVEX_E_BAD_HANDLE      (-1)  // unknown, released or malformed handle
-#define JORVEX_E_BAD_ARGUMENT    (-2)  // null pointer where one is required
-#define JORVEX_E_NOT_FOUND       (-3)  // the member or element does not exist
-#define JORVEX_E_WRONG_TYPE      (-4)  // the value is not of the kind asked for
-#define JORVEX_E_OUT_OF_RANGE    (-5)  // number or index out of range
-#define JORVEX_E_BUFFER_TOO_SMALL (-6) // capacity below length + 1
-#define JORVEX_E_PARSE           (-7)  // malformed JSON text
-#define JORVEX_E_TOO_DEEP        (-8)  // nesting deeper than JORVEX_MAX_DEPTH
-#define JORVEX_E_NO_MEMORY       (-9)
-#define JORVEX_E_INTERNAL        (-10)
+#define JORVEX_OK 0
+#define JORVEX_E_BAD_HANDLE (-1)        // unknown, released or malformed handle
+#define JORVEX_E_BAD_ARGUMENT (-2)      // null pointer where one is required
+#define JORVEX_E_NOT_FOUND (-3)         // the member or element does not exist
+#define JORVEX_E_WRONG_TYPE (-4)        // the value is not of the kind asked for
+#define JORVEX_E_OUT_OF_RANGE (-5)      // number or index out of range
+#define JORVEX_E_BUFFER_TOO_SMALL (-6)  // capacity below length + 1
+#define JORVEX_E_PARSE (-7)             // malformed JSON text
+#define JORVEX_E_TOO_DEEP (-8)          // nesting deeper than JORVEX_MAX_DEPTH
+#define JORVEX_E_NO_MEMORY (-9)
+#define JORVEX_E_INTERNAL (-10)
 
 #define JORVEX_MAX_DEPTH 256
 

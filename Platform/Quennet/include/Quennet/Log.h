@@ -38,8 +38,8 @@ QUENNET_API uint32_t QUENNET_CALL Log_GetLogLevel(QuennetHandle handle, const wc
 // Writes one message of `byteCount` bytes of UTF-16 text (text may be null
 // when byteCount is 0). Returns 0 on success, negative otherwise.
 QUENNET_API int32_t QUENNET_CALL Log_Flush(QuennetHandle handle, const wchar_t* module, uint32_t level,
-                                           const wchar_t* sourceFile, uint32_t line,
-                                           const wchar_t* text, uint32_t byteCount);
+                                           const wchar_t* sourceFile, uint32_t line, const wchar_t* text,
+                                           uint32_t byteCount);
 
 #ifdef __cplusplus
 }
