@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
 #include "Common/BxCommon/BxComn_SecurityAttributes.h"
@@ -16,36 +14,53 @@ using namespace RegistryTesting;
 
 namespace {
 
-// One row per object type with rights. Trustees in DACL order: Administrators,
-// Power Users, Local System, Authenticated Users, Users, Interactive, Creator Owner.
+// The DACL of every object type with rights, in SDDL: Administrators, Power
+// Users, Local System, Authenticated Users, Users, Interactive and Creator
+// Owner, each allowed its rights with no inheritance (FA: FILE_ALL_ACCESS,
+// KA: KEY_ALL_ACCESS; other rights in hexadecimal).
 const struct {
     DWORD type;
-    std::array<DWORD, 7> masks;
-} kRows[] = {
-    {0, {0x13013F, 0x12002F, 0x13013F, 0x120029, 0x120029, 0x120029, 0x1F01FF}},
-    {1, {0x1100C7, 0x100087, 0x1100C7, 0x100081, 0x100081, 0x100081, 0x1F01FF}},
-    {2, {0x101F7, 0x18D, 0x1F5, 0x185, 0x185, 0x185, 0xF01FF}},  // System differs from Administrators
-    {4, {0x1003F, 0x3F, 0x1003F, 0x20009, 0x20009, 0x20009, 0xF003F}},
-    {5, {0x100FFB, 0x100E92, 0x100FFB, 0x100410, 0x100410, 0x100410, 0x1F0FFF}},
-    {6, {0x1000FB, 0x10006A, 0x1000FB, 0x100048, 0x100048, 0x100048, 0x1F03FB}},
-    {9, {0x100002, 0x100002, 0x100002, 0x100002, 0x100002, 0x100002, 0x100002}},
-    {10, {0x1F0003, 0x1F0003, 0x1F0003, 0x1F0003, 0x1F0003, 0x1F0003, 0x1F0003}},
-    {11, {0x100001, 0x100001, 0x100001, 0x100001, 0x100001, 0x100001, 0x100001}},
-    {12, {0x1F0001, 0x1F0001, 0x1F0001, 0x1F0001, 0x1F0001, 0x1F0001, 0x1F0001}},
-    {19, {0x1F01FF, 0x1F01FF, 0x1F01FF, 0x12019F, 0x12019F, 0x12019F, 0x1F01FF}},
+    const char* dacl;
+} kDacls[] = {
+    {0,
+     "D:(A;;0x13013f;;;BA)(A;;0x12002f;;;PU)(A;;0x13013f;;;SY)(A;;0x120029;;;AU)"
+     "(A;;0x120029;;;BU)(A;;0x120029;;;IU)(A;;FA;;;CO)"},
+    {1,
+     "D:(A;;0x1100c7;;;BA)(A;;0x100087;;;PU)(A;;0x1100c7;;;SY)(A;;0x100081;;;AU)"
+     "(A;;0x100081;;;BU)(A;;0x100081;;;IU)(A;;FA;;;CO)"},
+    {2,
+     "D:(A;;0x101f7;;;BA)(A;;0x18d;;;PU)(A;;0x1f5;;;SY)(A;;0x185;;;AU)"
+     "(A;;0x185;;;BU)(A;;0x185;;;IU)(A;;0xf01ff;;;CO)"},
+    {4,
+     "D:(A;;0x1003f;;;BA)(A;;0x3f;;;PU)(A;;0x1003f;;;SY)(A;;0x20009;;;AU)"
+     "(A;;0x20009;;;BU)(A;;0x20009;;;IU)(A;;KA;;;CO)"},
+    {5,
+     "D:(A;;0x100ffb;;;BA)(A;;0x100e92;;;PU)(A;;0x100ffb;;;SY)(A;;0x100410;;;AU)"
+     "(A;;0x100410;;;BU)(A;;0x100410;;;IU)(A;;0x1f0fff;;;CO)"},
+    {6,
+     "D:(A;;0x1000fb;;;BA)(A;;0x10006a;;;PU)(A;;0x1000fb;;;SY)(A;;0x100048;;;AU)"
+     "(A;;0x100048;;;BU)(A;;0x100048;;;IU)(A;;0x1f03fb;;;CO)"},
+    {9,
+     "D:(A;;0x100002;;;BA)(A;;0x100002;;;PU)(A;;0x100002;;;SY)(A;;0x100002;;;AU)"
+     "(A;;0x100002;;;BU)(A;;0x100002;;;IU)(A;;0x100002;;;CO)"},
+    {10,
+     "D:(A;;0x1f0003;;;BA)(A;;0x1f0003;;;PU)(A;;0x1f0003;;;SY)(A;;0x1f0003;;;AU)"
+     "(A;;0x1f0003;;;BU)(A;;0x1f0003;;;IU)(A;;0x1f0003;;;CO)"},
+    {11,
+     "D:(A;;0x100001;;;BA)(A;;0x100001;;;PU)(A;;0x100001;;;SY)(A;;0x100001;;;AU)"
+     "(A;;0x100001;;;BU)(A;;0x100001;;;IU)(A;;0x100001;;;CO)"},
+    {12,
+     "D:(A;;0x1f0001;;;BA)(A;;0x1f0001;;;PU)(A;;0x1f0001;;;SY)(A;;0x1f0001;;;AU)"
+     "(A;;0x1f0001;;;BU)(A;;0x1f0001;;;IU)(A;;0x1f0001;;;CO)"},
+    {19,
+     "D:(A;;FA;;;BA)(A;;FA;;;PU)(A;;FA;;;SY)(A;;0x12019f;;;AU)"
+     "(A;;0x12019f;;;BU)(A;;0x12019f;;;IU)(A;;FA;;;CO)"},
 };
 
-// The row's DACL in SDDL (BA, PU, SY, AU, BU, IU, CO), or "" without a row.
+// The type's DACL as Windows writes it back, or "" for a type without rights.
 std::string Expected(DWORD type) {
-    for (const auto& row : kRows) {
-        if (row.type != type) continue;
-        const auto& m = row.masks;
-        char sddl[256];
-        snprintf(sddl, sizeof sddl,
-                 "D:(A;;%#lx;;;BA)(A;;%#lx;;;PU)(A;;%#lx;;;SY)(A;;%#lx;;;AU)(A;;%#lx;;;BU)"
-                 "(A;;%#lx;;;IU)(A;;%#lx;;;CO)",
-                 m[0], m[1], m[2], m[3], m[4], m[5], m[6]);
-        return DaclSddl(FromSddl(sddl).get());
+    for (const auto& row : kDacls) {
+        if (row.type == type) return DaclSddl(FromSddl(row.dacl).get());
     }
     return "";
 }
