@@ -21,6 +21,7 @@ public:
     PluginModule& operator=(const PluginModule&) = delete;
 
     const std::wstring& Path() const { return path_; }
+    HMODULE Handle() const { return module_.Get(); }
     DWORD Versioning(DWORD* version) const { return versioning_(version); }
     DWORD Initialize() const { return initialize_(); }
     DWORD Uninitialize() const { return uninitialize_(); }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Common/BxCommon/BxComn_UniqueResource.h"
 #include "TempFolder.h"
 #include "TextFile.h"
 
@@ -23,8 +24,8 @@ protected:
     void SetUp() override { Load(); }
     void TearDown() override { Unload(); }
     void Load() {
-        dll_ = LoadLibraryW(L"Quennet.dll");  // the test's own folder is searched first
-        ASSERT_NE(dll_, nullptr) << "cannot load Quennet.dll, error " << GetLastError();
+        dll_.Reset(LoadLibraryW(L"Quennet.dll"));  // the test's own folder is searched first
+        ASSERT_TRUE(dll_) << "cannot load Quennet.dll, error " << GetLastError();
         construct = Export<decltype(construct)>("Log_ConstructServer");
         defaultHandle = Export<decltype(defaultHandle)>("Log_GetDefaultHandle");
         logLevel = Export<decltype(logLevel)>("Log_GetLogLevel");
@@ -32,10 +33,7 @@ protected:
         ASSERT_TRUE(construct && defaultHandle && logLevel && flush);
     }
     // FreeLibrary: the service stops and closes its files.
-    void Unload() {
-        if (dll_ != nullptr) FreeLibrary(dll_);
-        dll_ = nullptr;
-    }
+    void Unload() { dll_.Reset(); }
     // Starts the service on `folder` (expecting 0) and answers its handle.
     QuennetHandle Start(const std::wstring& folder) {
         EXPECT_EQ(construct(folder.c_str()), 0);
@@ -57,9 +55,9 @@ private:
     // GetProcAddress answers a generic function pointer; void (*)() is the cast GCC accepts silently.
     template <typename Function>
     Function Export(const char* name) {
-        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(dll_, name)));
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(dll_.Get(), name)));
     }
-    HMODULE dll_ = nullptr;
+    BxCommon::UniqueHModule dll_;
 };
 
 // The file's lines, each with its CR LF; a last piece without one is kept, so a torn line shows.

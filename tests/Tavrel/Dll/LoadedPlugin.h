@@ -1,32 +1,28 @@
-// Tavrel.dll from the build folder, loaded for one test and freed after it,
-// with the logging service's level set through its environment variable.
-// Freeing the module also unloads the logging service, so every test starts
-// a fresh one.
+// Tavrel.dll loaded as the host tool loads it, for one test, with the logging
+// service's level set through its environment variable before the load
+// starts the service. Freeing the module also unloads the service, so every
+// test starts a fresh one.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-
-#include "Tavrel/Plugin/TavrelInterface.h"
+#include "tavrel-host/PluginModule.h"
 
 namespace TestSupport {
 
-class LoadedPlugin {
+class LogLevelSetting {
 public:
-    explicit LoadedPlugin(const wchar_t* logLevel = L"2");
-    ~LoadedPlugin();
-    LoadedPlugin(const LoadedPlugin&) = delete;
-    LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+    explicit LogLevelSetting(const wchar_t* level) { SetEnvironmentVariableW(L"QUENNET_LOG_LEVEL", level); }
+    ~LogLevelSetting() { SetEnvironmentVariableW(L"QUENNET_LOG_LEVEL", nullptr); }
+    LogLevelSetting(const LogLevelSetting&) = delete;
+    LogLevelSetting& operator=(const LogLevelSetting&) = delete;
+};
 
-    HMODULE Module() const { return module_; }
-    PFN_Interface_FastCall_Versioning versioning = nullptr;
-    PFN_Interface_FastCall_Initialize initialize = nullptr;
-    PFN_Interface_FastCall_Uninitialize uninitialize = nullptr;
-    PFN_Interface_FastCall_CallFunc callFunc = nullptr;
-
-private:
-    HMODULE module_ = nullptr;
+// The setting comes first, so it is made before the load and undone after
+// the module is freed.
+class LoadedPlugin : private LogLevelSetting, public TavrelHost::PluginModule {
+public:
+    explicit LoadedPlugin(const wchar_t* logLevel = L"2") : LogLevelSetting(logLevel) {}
 };
 
 }  // namespace TestSupport

@@ -57,7 +57,7 @@ EntryPoint EntryPointOf(HMODULE module) {
 TEST(PluginDll, ExportsExactlyTheFourInterfaceFunctionsByName) {
     LoadedPlugin plugin;
     DWORD functionCount = 0;
-    std::vector<std::string> names = ExportedNames(plugin.Module(), &functionCount);
+    std::vector<std::string> names = ExportedNames(plugin.Handle(), &functionCount);
     EXPECT_EQ((std::vector<std::string>{"Interface_FastCall_CallFunc", "Interface_FastCall_Initialize",
                                         "Interface_FastCall_Uninitialize", "Interface_FastCall_Versioning"}),
               names);
@@ -74,7 +74,7 @@ TEST(PluginDll, VersionResourceNamesFileVersionProductAndDescription) {
 TEST(PluginDll, VersionQueryAnswersTheInterfaceVersion) {
     LoadedPlugin plugin;
     DWORD version = 0;
-    EXPECT_EQ(0x20ff0000u, plugin.versioning(&version));
+    EXPECT_EQ(0x20ff0000u, plugin.Versioning(&version));
     EXPECT_EQ(0x00010001u, version);
 }
 
@@ -90,8 +90,8 @@ TEST_F(PluginLogFolder, LogGoesBesideTheInstallationFolderWithOrWithoutTrailingS
         {
             ProductPathScope product(root / L"Suite" + suffix);
             LoadedPlugin plugin(L"2");
-            plugin.initialize();
-            plugin.uninitialize();
+            plugin.Initialize();
+            plugin.Uninitialize();
         }
         auto lines = ReadLogFile(logFile);
         ASSERT_EQ(5u, lines.size()) << "suffix '" << (suffix.empty() ? "" : "\\") << "'";
@@ -129,8 +129,8 @@ TEST_F(PluginLogFolder, LevelFiveKeepsTracesOutButNotFailures) {
         LoadedPlugin plugin(L"5");
         TavrelHost::OwnedJson request(L"{\"TaskID\":7}");
         TavrelHost::OwnedJson response(L"{\"kept\":1}");
-        plugin.initialize();
-        EXPECT_EQ(0x20ff0000u, plugin.callFunc(request.Get(), response.Get()));
+        plugin.Initialize();
+        EXPECT_EQ(0x20ff0000u, plugin.CallFunc(request.Get(), response.Get()));
         EXPECT_EQ(L"{\"kept\":1}", response.ToText());
     }
     auto lines = ReadLogFile(root / L"VESK\\Tavrel.log");
@@ -143,9 +143,9 @@ TEST_F(PluginLogFolder, LoadHandlerDoesNothingForThreadNotifications) {
     ProductPathScope product(root / L"Suite");
     {
         LoadedPlugin plugin(L"2");
-        EntryPoint entry = EntryPointOf(plugin.Module());
-        EXPECT_TRUE(entry(reinterpret_cast<HINSTANCE>(plugin.Module()), DLL_THREAD_ATTACH, nullptr));
-        EXPECT_TRUE(entry(reinterpret_cast<HINSTANCE>(plugin.Module()), DLL_THREAD_DETACH, nullptr));
+        EntryPoint entry = EntryPointOf(plugin.Handle());
+        EXPECT_TRUE(entry(reinterpret_cast<HINSTANCE>(plugin.Handle()), DLL_THREAD_ATTACH, nullptr));
+        EXPECT_TRUE(entry(reinterpret_cast<HINSTANCE>(plugin.Handle()), DLL_THREAD_DETACH, nullptr));
     }
     auto lines = ReadLogFile(root / L"VESK\\Tavrel.log");
     EXPECT_EQ(std::vector<std::wstring>{L"Log Module initialized!"}, TextsOf(lines));
