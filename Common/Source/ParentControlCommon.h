@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Common/Source/AppFilterReport.h"
 #include "Common/Source/ExceptionEntries.h"
 
 class CParentControlCommon {
@@ -19,6 +20,8 @@ public:
     // bytes after a zero byte (corrupt or foreign, never a folder) are
     // skipped. Reads the registry afresh on every call.
     static bool IsFilteredApp(const std::wstring& path);
+    // The same, telling `report` what was looked at and which rule decided.
+    static bool IsFilteredApp(const std::wstring& path, ParentControl::FilterReport& report);
 
     // Appends the non-empty string values of keyPath (below
     // HKEY_LOCAL_MACHINE, in the registry's order) to `list` and answers how

@@ -1,11 +1,8 @@
 #include "Tavrel/StartMenu/StartMenuScan.h"
 
 #include "Common/BxCommon/BxComn_UniqueResource.h"
-#include "Common/BxCommon/InstComn_ShellLink.h"
-#include "Common/Source/ParentControlCommon.h"
-#include "Common/Source/PathText.h"
 #include "Tavrel/Log/ScopeTrace.h"
-#include "Tavrel/StartMenu/ExpandPathVariables.h"
+#include "Tavrel/StartMenu/AppExamination.h"
 #include "Tavrel/StartMenu/FolderTrail.h"
 
 namespace {
@@ -13,18 +10,7 @@ namespace {
 using Tavrel::StartMenu::FolderTrail;
 using Tavrel::StartMenu::IdentifyFolder;
 
-constexpr DWORD kResolveTimeoutMs = 100;
 constexpr int kDaysPerWeek = 7;
-
-// Whether `path` names an existing file or folder exactly. A wildcard ("*"
-// or "?", which no file name can hold) would make FindFirstFileW find some
-// other file; the long-path prefix "\\?\" is no wildcard.
-bool Exists(const std::wstring& path) {
-    const size_t afterPrefix = path.rfind(L"\\\\?\\", 0) == 0 ? 4 : 0;
-    if (path.find_first_of(L"*?", afterPrefix) != std::wstring::npos) return false;
-    WIN32_FIND_DATAW data;
-    return static_cast<bool>(BxCommon::UniqueFindHandle(FindFirstFileW(path.c_str(), &data)));
-}
 
 // The next entry of a listing; false at its end, with the reason kept in
 // `end` (ERROR_NO_MORE_FILES when the listing is complete).
@@ -46,26 +32,10 @@ PcAppCtrlItem MakeItem(const std::wstring& fileName, const std::wstring& path, c
 
 // One file of the tree: a record when it leads to an application to list.
 void ScanFile(const std::wstring& folder, const std::wstring& name, PcAppCtrlList& appList) {
-    std::wstring target, description;
-    if (!InstCommon::Utility::ShellLink::ResolveShortcut(folder + name, target, description, kResolveTimeoutMs)) {
-        TAVREL_LOG(5, L"InstCommon::Utility::ShellLink::ResolveShortcut() failed:");
+    const Tavrel::StartMenu::AppExamination examination = Tavrel::StartMenu::ExamineShortcut(folder + name);
+    if (examination.outcome == Tavrel::StartMenu::AppOutcome::kListed) {
+        appList.push_back(MakeItem(name, examination.expanded, examination.description));
     }
-    const std::wstring lowerTarget = ParentControl::LowerCaseLetters(target);
-    if (lowerTarget.find(L".exe") == std::wstring::npos) {
-        TAVREL_LOG(2, L"Filter non-exe file --- " << lowerTarget);
-        return;
-    }
-    const std::wstring expanded = Tavrel::StartMenu::ExpandPathVariables(target);
-    if (expanded.empty() || !Exists(expanded)) {
-        TAVREL_LOG(2, L"Filter no-exist file --- " << expanded);
-        return;
-    }
-    // The filter sees the target as the shortcut stores it, not expanded.
-    if (CParentControlCommon::IsFilteredApp(target)) {
-        TAVREL_LOG(2, L"Filter system file --- " << target);
-        return;
-    }
-    appList.push_back(MakeItem(name, expanded, description));
 }
 
 bool ScanFolder(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwError, FolderTrail& trail) {

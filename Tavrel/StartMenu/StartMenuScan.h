@@ -9,8 +9,7 @@
 
 // Appends one record per file below dirPath (depth first, in listing order)
 // that resolves as a shortcut to an existing ".exe" outside the filtered
-// folders (CParentControlCommon::IsFilteredApp); a target holding a wildcard
-// does not exist. True when every folder could be listed whole; *pdwError
+// folders (ExamineShortcut answers kListed). True when every folder could be listed whole; *pdwError
 // (when given) gets 160 for an empty dirPath, the listing error of a folder
 // that cannot be listed or whose listing breaks off, or 0 from a call that
 // ends with true (so the last one written wins). A folder reached again

@@ -160,3 +160,67 @@ TEST(SystemUtilities, InstalledFolderIsReadAsStoredOrEmptyWithADebugLine) {
         lines[0].find(L"*** Frwk::Utility::GetInstalledFolder() -  Got BxCommon::Storage::Exception(). [0x00000002]"))
         << lines[0];
 }
+
+// The report that tools explain verdicts with comes from the filter's own run.
+TEST_F(ExceptionFilter, TheReportSaysWhichRuleDecidedAndHowEachEntryFared) {
+    using ParentControl::ExceptionOutcome;
+    using ParentControl::FilterRule;
+    const auto report = [](const std::wstring& path, bool expected) {
+        ParentControl::FilterReport filled;
+        EXPECT_EQ(expected, CParentControlCommon::IsFilteredApp(path, filled)) << path;
+        return filled;
+    };
+
+    auto windows = report(L"C:\\Windows\\notepad.exe", true);
+    EXPECT_EQ(FilterRule::kWindowsFolder, windows.decidedBy);
+    EXPECT_EQ(L"c:\\windows", windows.windowsFolder);
+    EXPECT_EQ(L"", windows.installedFolder) << "not reached";
+
+    auto product = report(L"C:\\Program Files\\Brennix\\Other\\x.exe", true);
+    EXPECT_EQ(FilterRule::kProductFolder, product.decidedBy);
+    EXPECT_EQ(L"C:\\Program Files\\Brennix\\Suite", product.installedFolder);
+    EXPECT_EQ(L"c:\\program files\\brennix", product.productParent);
+    EXPECT_TRUE(product.exceptions.empty()) << "not reached";
+
+    auto noKey = report(L"E:\\Apps\\x.exe", false);
+    EXPECT_EQ(FilterRule::kNone, noKey.decidedBy);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), noKey.exceptionKeyError);
+
+    exceptions_.AddString(L"A", L"");
+    exceptions_.AddString(L"B", L"not hex");
+    const DWORD number = 7;
+    exceptions_.AddRaw(L"C", REG_DWORD, &number, sizeof number);
+    exceptions_.AddFolder(L"D", L"");
+    exceptions_.AddFolder(L"E", L"D:\\Music");
+    exceptions_.AddFolder(L"F", L"D:\\Games");
+    exceptions_.AddFolder(L"G", L"D:\\Other");
+    auto games = report(L"D:\\Games\\x.exe", true);
+    EXPECT_EQ(FilterRule::kExceptionFolder, games.decidedBy);
+    EXPECT_EQ(0u, games.exceptionKeyError);
+    ASSERT_EQ(6u, games.exceptions.size()) << "G is not reached";
+    const std::vector<ExceptionOutcome> outcomes = {ExceptionOutcome::kEmptyValue, ExceptionOutcome::kUndecryptable,
+                                                    ExceptionOutcome::kUnreadable, ExceptionOutcome::kEmptyFolder,
+                                                    ExceptionOutcome::kNotInPath,  ExceptionOutcome::kInPath};
+    for (size_t i = 0; i < outcomes.size(); ++i) {
+        EXPECT_EQ(outcomes[i], games.exceptions[i].outcome) << i;
+        EXPECT_EQ(std::wstring(1, static_cast<wchar_t>(L'A' + i)), games.exceptions[i].valueName);
+    }
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_DATA), games.exceptions[2].readError);
+    EXPECT_EQ(L"d:\\music", games.exceptions[4].folder);
+    EXPECT_EQ(L"d:\\games", games.exceptions[5].folder);
+
+    // Reporting changes nothing of what the filter logs.
+    FakeQuennet::Reset(0x1234, 2);
+    auto none = report(L"E:\\Apps\\x.exe", false);
+    EXPECT_EQ(7u, none.exceptions.size());
+    EXPECT_EQ((std::vector<std::wstring>{
+                  L"==> CParentControlCommon::GetAppExceptionList", L"ArrayOfAppName size:0x7",
+                  L"CParentControlCommon::GetAppExceptionList() caught BxCommon::Exception::Base, error code: 0xd",
+                  L"<== CParentControlCommon::GetAppExceptionList"}),
+              FakeQuennet::Texts());
+
+    ProductPathScope missing(std::nullopt);
+    auto unknown = report(L"E:\\Apps\\x.exe", true);
+    EXPECT_EQ(FilterRule::kProductFolder, unknown.decidedBy);
+    EXPECT_EQ(L"", unknown.installedFolder);
+}
