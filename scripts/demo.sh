@@ -28,6 +28,8 @@ cmake/wine-run.sh "$prefix" build/bin/tavrel-demo-setup.exe >build/demo-output.t
     tr -d '\r' <build/demo-output.txt
     exit 1
 }
+# "demo ready: <the demo's Start Menu folder>"
+demo_menu=$(sed -n 's/^demo ready: //p' build/demo-output.txt | tr -d '\r')
 
 host --version
 host product-path
@@ -35,3 +37,6 @@ host exceptions list
 echo
 echo "Applications of the current user's Start Menu, as the plug-in lists them:"
 host list
+echo
+echo "Why is Notepad not listed?"
+host explain "$demo_menu\\Notepad.lnk"

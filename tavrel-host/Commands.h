@@ -17,6 +17,8 @@ int RunCall(const Arguments& arguments);
 int RunStop(const Arguments& arguments);
 // list [--json]
 int RunList(const Arguments& arguments);
+// explain [--json] PATH...
+int RunExplain(const Arguments& arguments);
 // exceptions add PATH | list | remove PATH
 int RunExceptions(const Arguments& arguments);
 // product-path [PATH]

@@ -24,6 +24,9 @@ int RunHelp() {
         L"                      plug-in does: it must contain the lower-cased executable path\n"
         L"  list                list the Start Menu applications (task 1) as a table\n"
         L"  list --json         ... as the plug-in's JSON response\n"
+        L"  explain PATH...     say why a shortcut (or an application file) is or is not listed:\n"
+        L"                      each step of task 1 in order, up to the one that leaves it out\n"
+        L"  explain --json PATH...  ... as one JSON object per line and path\n"
         L"  exceptions list     show the exception folders (decrypted)\n"
         L"  exceptions add PATH      store PATH as an encrypted exception folder\n"
         L"  exceptions remove PATH   delete the exception folder PATH\n"
@@ -33,6 +36,7 @@ int RunHelp() {
         L"\n"
         L"Settings live under HKEY_LOCAL_MACHINE\\" FRWK_PRODUCT_KEY L" (64-bit view).\n"
         L"Exit status: 0 done, 2 bad usage, missing DLL or export, malformed request,\n"
+        L"             a path to explain that is not a file,\n"
         L"             unreadable or unwritable settings.\n");
     return 0;
 }
@@ -47,6 +51,7 @@ int Run(const Arguments& all) {
     if (command == L"call") return RunCall(rest);
     if (command == L"stop") return RunStop(rest);
     if (command == L"list") return RunList(rest);
+    if (command == L"explain") return RunExplain(rest);
     if (command == L"exceptions") return RunExceptions(rest);
     if (command == L"product-path") return RunProductPath(rest);
     throw HostError(L"unknown command '" + command + L"' (see tavrel-host --help)");

@@ -38,4 +38,14 @@ if [ "$output" != "$(printf 'interface version 0x00010001\nfile version %s' "$ve
     printf 'tavrel-host --version from the archive said:\n%s\n' "$output"
     exit 1
 fi
-echo "archive $root.zip: 7 files, stripped, host runs"
+# The examination logs through the logging service, delay-loaded from standins/.
+host_path="Z:${work//\//\\}\\$root\\tavrel-host.exe"
+"$wine_run" "$prefix" "$work/$root/tavrel-host.exe" explain "$host_path" >"$work/explain.txt" 2>&1 </dev/null || {
+    printf 'tavrel-host explain from the archive failed:\n%s\n' "$(tr -d '\r' <"$work/explain.txt")"
+    exit 1
+}
+if ! grep -q '(application)' "$work/explain.txt"; then
+    printf 'tavrel-host explain from the archive said:\n%s\n' "$(tr -d '\r' <"$work/explain.txt")"
+    exit 1
+fi
+echo "archive $root.zip: 7 files, stripped, host runs and explains"

@@ -89,6 +89,11 @@ TEST(HostTool, MissingModuleOrExportIsNamed) {
     EXPECT_NE(std::wstring::npos, missingModule.err.find(L"cannot load")) << missingModule.err;
     EXPECT_NE(std::wstring::npos, missingModule.err.find(L"Tavrel.dll")) << missingModule.err;
 
+    // explain needs no plug-in, but the logging service it logs through.
+    ProcessResult missingLogging = RunProcess(host + L" explain " + Quote(folder / L"tavrel-host.exe"));
+    EXPECT_EQ(2u, missingLogging.exitCode);
+    EXPECT_NE(std::wstring::npos, missingLogging.err.find(L"cannot load Quennet.dll")) << missingLogging.err;
+
     // A DLL of that name without the interface.
     CopyBeside(folder.Path(), L"Jorvex.dll", L"Tavrel.dll");
     ProcessResult missingExport = RunProcess(host + L" call {}");
