@@ -1,5 +1,7 @@
 #include "tavrel-host/Explanation.h"
 
+#include <algorithm>
+
 #include "tavrel-host/Console.h"
 
 namespace TavrelHost {
