@@ -1,7 +1,5 @@
 // The exported functions: argument checks, the lock, and the status mapping.
 // The work itself is in Registry, PathResolution and JsonText.
-#include <windows.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -305,16 +303,3 @@ uint32_t JORVEX_CALL VESK_PA_JsonValue_GetLiveHandleCount(void) {
 }
 
 }  // extern "C"
-
-// In the statically linked C++ runtime, declared in none of its headers:
-// frees its emergency exception pool (73 KiB, taken with malloc when the
-// module starts and otherwise never freed).
-namespace __gnu_cxx {
-void __freeres() noexcept;
-}
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    // FreeLibrary (reserved null), not process exit.
-    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) __gnu_cxx::__freeres();
-    return TRUE;
-}
