@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,12 @@ void WriteShortcut(const std::wstring& shortcut, const std::wstring& target, con
     CreateFolders(FolderOf(shortcut));
     HRESULT hr = InstCommon::Utility::ShellLink::CreateShortcut(shortcut, target, description);
     ASSERT_TRUE(SUCCEEDED(hr)) << "saving a shortcut failed: 0x" << std::hex << hr;
+}
+
+std::wstring StartMenuFolder() {
+    wchar_t path[MAX_PATH] = {};
+    EXPECT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path)));
+    return path;
 }
 
 void WriteEmptyFile(const std::wstring& path) {

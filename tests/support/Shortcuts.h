@@ -20,6 +20,8 @@ public:
 void WriteShortcut(const std::wstring& shortcut, const std::wstring& target, const std::wstring& description = L"");
 // Creates an (empty) file, folders included.
 void WriteEmptyFile(const std::wstring& path);
+// The current user's Start Menu folder (CSIDL_STARTMENU), which task 1 scans.
+std::wstring StartMenuFolder();
 // A copy of a small real executable (winver.exe) at `path`, folders included.
 void PlaceExecutable(const std::wstring& path);
 

@@ -8,11 +8,11 @@
 #include <utility>
 
 #include <nlohmann/json.hpp>
-#include <shlobj.h>
 
 #include "ChildProcess.h"
 #include "Common/BxCommon/BxComn_String.h"
 #include "ExceptionFolders.h"
+#include "HostProcess.h"
 #include "ProductRegistry.h"
 #include "Shortcuts.h"
 #include "TempFolder.h"
@@ -22,16 +22,6 @@ using namespace TestSupport;
 using nlohmann::json;
 
 namespace {
-
-ProcessResult Host(const std::wstring& arguments) {
-    return RunProcess(Quote(BinaryFolder() + L"tavrel-host.exe") + L" " + arguments, 60000);
-}
-
-std::wstring StartMenu() {
-    wchar_t path[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
 
 void CollectFiles(const std::wstring& folder, std::vector<std::wstring>& files) {
     WIN32_FIND_DATAW entry;
@@ -94,7 +84,7 @@ protected:
         return byPath;
     }
 
-    const std::wstring menu_ = StartMenu() + L"\\Programs\\TavrelExplainTest";
+    const std::wstring menu_ = StartMenuFolder() + L"\\Programs\\TavrelExplainTest";
     TempFolder apps_;
     ProductPathScope product_{apps_ / L"Suite\\Pellam"};
     ExceptionFoldersScope exceptions_;
@@ -110,7 +100,7 @@ std::string Verdict(const std::map<std::wstring, json>& explained, const std::ws
 
 TEST_F(Explain, ListedShortcutsAreExactlyTheApplicationsTheListAnswers) {
     std::vector<std::wstring> files;
-    CollectFiles(StartMenu(), files);
+    CollectFiles(StartMenuFolder(), files);
     const std::map<std::wstring, json> explained = Explained(files);
 
     // (name, target) of every shortcut that explain calls listed ...

@@ -3,10 +3,9 @@
 
 #include <algorithm>
 
-#include <shlobj.h>
-
 #include "ChildProcess.h"
 #include "ExceptionFolders.h"
+#include "HostProcess.h"
 #include "ProductRegistry.h"
 #include "Shortcuts.h"
 #include "TempFolder.h"
@@ -16,10 +15,6 @@
 using namespace TestSupport;
 
 namespace {
-
-ProcessResult Host(const std::wstring& arguments, const std::string& input = {}) {
-    return RunProcess(Quote(BinaryFolder() + L"tavrel-host.exe") + L" " + arguments, 60000, input);
-}
 
 size_t LineCount(const std::wstring& text) { return std::count(text.begin(), text.end(), L'\n'); }
 
@@ -160,9 +155,7 @@ TEST(HostTool, ListPrintsTheApplicationsAsATableOrAsJson) {
     ExceptionFoldersScope exceptions;
     ComScope com;
     TempFolder apps;
-    wchar_t startMenu[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, startMenu);
-    const std::wstring menu = std::wstring(startMenu) + L"\\Programs\\TavrelHostTest";
+    const std::wstring menu = StartMenuFolder() + L"\\Programs\\TavrelHostTest";
     RemoveTree(menu);
 
     EXPECT_EQ(L"No applications found.\n", Host(L"list").out);

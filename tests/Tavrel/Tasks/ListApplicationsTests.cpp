@@ -2,8 +2,6 @@
 // prefix (a folder of its own below it, removed afterwards).
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include "ExceptionFolders.h"
 #include "FakeQuennet.h"
 #include "JsonQuoted.h"
@@ -16,12 +14,6 @@
 using namespace TestSupport;
 
 namespace {
-
-std::wstring StartMenu() {
-    wchar_t path[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
 
 std::wstring Record(const std::wstring& name, const std::wstring& path, const std::wstring& description) {
     return L"{\"PcAppCtrlSelected\":false,\"PcAppCtrlAppType\":0,\"PcAppCtrlFileName\":" + JsonQuoted(name) +
@@ -51,7 +43,7 @@ protected:
     ProductPathScope product_{std::wstring(L"C:\\Program Files\\Brennix\\Pellam")};
     ExceptionFoldersScope exceptions_;
     TempFolder apps_;
-    const std::wstring menu_ = StartMenu() + L"\\Programs\\TavrelTest";
+    const std::wstring menu_ = StartMenuFolder() + L"\\Programs\\TavrelTest";
 };
 
 }  // namespace
