@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Soaks the built plug-in under Wine in its own prefix (build/soak-prefix,
-# with the demo's Start Menu): many calls in one load, load/unload rounds, and
-# four threads at once. Exits non-zero when anything the process holds grows
-# past its margin or a threaded answer differs.
-#   bash scripts/soak.sh           10,000 calls, 300 rounds, 4 threads for 60 s
-#   bash scripts/soak.sh --short   1,000 calls, 100 rounds, 4 threads for 10 s (CI)
+# with the demo's Start Menu): many calls in one load, load/unload rounds,
+# four threads at once, and short-lived threads. Exits non-zero when anything
+# the process holds grows past its margin or a threaded answer differs.
+#   bash scripts/soak.sh           10,000 calls, 300 rounds, 4 threads for 60 s, 3,000 threads
+#   bash scripts/soak.sh --short   1,000 calls, 100 rounds, 4 threads for 10 s, 1,000 threads (CI)
 # Build first: cmake --preset mingw && cmake --build --preset mingw
 set -euo pipefail
 cd "$(dirname "$0")/.."
-calls=10000 cycles=300 seconds=60
-if [ "${1:-}" = "--short" ]; then calls=1000 cycles=100 seconds=10; fi
+calls=10000 cycles=300 seconds=60 churn=3000
+if [ "${1:-}" = "--short" ]; then calls=1000 cycles=100 seconds=10 churn=1000; fi
 
 prefix=$PWD/build/soak-prefix
 export WINEPREFIX=$prefix WINEDEBUG=-all
@@ -32,3 +32,5 @@ echo "== $cycles rounds of load, task 1, task 0, unload"
 run build/bin/soak.exe cycles "$cycles"
 echo "== 4 threads for $seconds s"
 run build/bin/soak.exe threads 4 "$seconds"
+echo "== $churn short-lived threads, each listing once (no exception key)"
+run build/bin/soak.exe churn "$churn"

@@ -5,20 +5,15 @@
 #include "Common/FrwkCommon/Frwk_Utility.h"
 #include "Tavrel/Log/LogGate.h"
 #include "Tavrel/Plugin/LogFolder.h"
-
-// Defined in the statically linked C++ runtime (libstdc++.a), declared in
-// none of its headers: frees what the runtime keeps for the life of the
-// module, above all the 73 KiB emergency pool that exceptions fall back on
-// when malloc fails. The runtime allocates that pool with malloc when the
-// module starts and never frees it, so without this every load/unload round
-// of the module would leave 73 KiB of committed heap behind.
-namespace __gnu_cxx {
-void __freeres() noexcept;
-}
+#include "Tavrel/Runtime/RuntimeRelease.h"
 
 namespace {
 
 void OnProcessAttach(HINSTANCE instance) {
+    // Refused for a module with a static TLS block, which every mingw DLL
+    // has (this one keeps the runtime's exception state there): thread
+    // notifications keep coming, and the handler ignores them. Nothing
+    // relies on them, so the result only matters to a debugger.
     DisableThreadLibraryCalls(instance);
     std::wstring logFolder = Tavrel::BuildLogFolderPath(Frwk::Utility::GetInstalledFolder());
     Log_ConstructServer(logFolder.c_str());
@@ -35,11 +30,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
             OnProcessAttach(instance);
         } catch (...) {
         }
-    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-        // FreeLibrary only: at process exit the other threads were stopped
-        // wherever they were, maybe inside the heap. Nothing of the module
-        // throws after this (its static destructors, which run next, do not).
-        __gnu_cxx::__freeres();
+    } else if (reason == DLL_PROCESS_DETACH) {
+        Tavrel::Runtime::NoteProcessDetach(reserved);
     }
     return TRUE;
 }

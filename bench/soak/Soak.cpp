@@ -3,6 +3,9 @@
 //   soak.exe calls N        one load; N calls of task 1 and of task 0
 //   soak.exe cycles N       N rounds of load, task 1, task 0, unload
 //   soak.exe threads T S    T threads for S seconds through one load
+//   soak.exe churn N        one load; N short-lived threads, each listing once
+//                           (the exception key removed first, so that the
+//                           filter's registry read throws on every thread)
 // Task 1 lists the current user's Start Menu (prepare it with
 // tavrel-demo-setup.exe); task 0 names ten processes that cannot exist.
 // Prints the series and exits 1 when anything grows past its margin after
@@ -15,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "Common/FrwkCommon/Frwk_ProductKey.h"
 #include "ProcessCounters.h"
 #include "tavrel-host/HostError.h"
 #include "tavrel-host/HostSession.h"
@@ -134,6 +138,42 @@ bool RunThreads(unsigned threadCount, unsigned seconds) {
     return mismatches == 0 && lists > 0;
 }
 
+void RemoveExceptionKey() {
+    HKEY settings = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, FRWK_PRODUCT_KEY L"\\ParentControl", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                      &settings) != ERROR_SUCCESS) {
+        return;
+    }
+    RegDeleteTreeW(settings, L"AppCtrlExceptFolderList");
+    RegCloseKey(settings);
+}
+
+// A thread's exception state lives as long as the thread: a host whose
+// threads come and go sees nothing grow. Four threads at a time, each
+// listing once and ending.
+bool RunChurn(size_t threadCount) {
+    RemoveExceptionKey();
+    HostSession session;
+    const std::wstring reference = session.Send(kListRequest);
+    Series series(L"short-lived threads", {2, 32 * 1024});
+    std::atomic<size_t> mismatches{0};
+    constexpr size_t kAtOnce = 4;
+    for (size_t done = 0; done < threadCount;) {
+        std::vector<std::thread> threads;
+        for (size_t t = 0; t < kAtOnce && done < threadCount; ++t, ++done) {
+            threads.emplace_back([&] {
+                ComApartment apartment;
+                if (session.Send(kListRequest) != reference) ++mismatches;
+            });
+        }
+        for (auto& thread : threads) thread.join();
+        if (done % 500 == 0 || done == 200) series.Sample(done);
+    }
+    Print(std::to_wstring(mismatches) + L" answers differing from the single-threaded one (" +
+          std::to_wstring(reference.size()) + L" characters)");
+    return series.Verdict() && mismatches == 0;
+}
+
 size_t Number(const wchar_t* text) { return static_cast<size_t>(wcstoull(text, nullptr, 10)); }
 
 }  // namespace
@@ -146,10 +186,12 @@ int wmain(int argc, wchar_t** argv) {
             ok = RunCalls(Number(argv[2]));
         } else if (mode == L"cycles" && argc == 3) {
             ok = RunCycles(Number(argv[2]));
+        } else if (mode == L"churn" && argc == 3) {
+            ok = RunChurn(Number(argv[2]));
         } else if (mode == L"threads" && argc == 4) {
             ok = RunThreads(static_cast<unsigned>(Number(argv[2])), static_cast<unsigned>(Number(argv[3])));
         } else {
-            Print(L"usage: soak calls N | soak cycles N | soak threads THREADS SECONDS");
+            Print(L"usage: soak calls N | soak cycles N | soak threads THREADS SECONDS | soak churn THREADS");
             return 2;
         }
         return ok ? 0 : 1;

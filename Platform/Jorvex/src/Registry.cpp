@@ -4,10 +4,16 @@
 
 namespace Jorvex {
 
-Registry& Registry::Instance() {
-    static Registry registry;
-    return registry;
-}
+namespace {
+
+// At namespace scope rather than in Instance(): a function-local static
+// would link the runtime's guard machinery, which keeps per-thread records
+// of its own. Built when the library loads, before any export can run.
+Registry g_registry;
+
+}  // namespace
+
+Registry& Registry::Instance() { return g_registry; }
 
 JsonHandle Registry::CreateTree() {
     const uint64_t treeId = nextTreeId_++;

@@ -4,6 +4,7 @@
 
 #include "Server.h"
 #include "Status.h"
+#include "Tavrel/Runtime/RuntimeRelease.h"
 
 #include <windows.h>
 
@@ -42,20 +43,13 @@ int32_t QUENNET_CALL Log_Flush(QuennetHandle handle, const wchar_t* module, uint
     return Status::Internal;
 }
 
-// In the statically linked C++ runtime, declared in none of its headers:
-// frees its emergency exception pool (73 KiB, taken with malloc when the
-// module starts and otherwise never freed).
-namespace __gnu_cxx {
-void __freeres() noexcept;
-}
-
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     // FreeLibrary (reserved null) closes the files. At process exit other
     // threads were stopped wherever they were, maybe inside the sink's lock:
     // the system closes the handles, and nothing here may wait.
-    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-        StopServer();
-        __gnu_cxx::__freeres();
+    if (reason == DLL_PROCESS_DETACH) {
+        if (reserved == nullptr) StopServer();
+        Tavrel::Runtime::NoteProcessDetach(reserved);
     }
     return TRUE;
 }
