@@ -4,6 +4,7 @@
 
 #include "ExceptionFolders.h"
 #include "FakeQuennet.h"
+#include "ImportPatch.h"
 #include "JsonQuoted.h"
 #include "tavrel-host/OwnedJson.h"
 #include "ProductRegistry.h"
@@ -20,6 +21,16 @@ std::wstring Record(const std::wstring& name, const std::wstring& path, const st
            L",\"PcAppCtrlFilePath\":" + JsonQuoted(path) + L",\"PcAppCtrlFolderPrefix\":" + JsonQuoted(path) +
            L",\"PcAppCtrlFileSHA1\":\"\",\"PcAppCtrlFileDesc\":" + JsonQuoted(description) +
            L",\"PcAppCtrlDailyScheduleEnable\":false,\"PcAppCtrlDailySchedule\":[[],[],[],[],[],[],[]]}";
+}
+
+// The JSON library's string put, failing (out of memory) at one call.
+using PutStringFunction = JorvexStatus(JORVEX_CALL*)(JsonHandle, const wchar_t*);
+PutStringFunction g_realPutString = nullptr;
+int g_putsBeforeFailure = 0;
+
+JorvexStatus JORVEX_CALL PutStringFailingOnce(JsonHandle value, const wchar_t* text) {
+    if (g_putsBeforeFailure-- == 0) return JORVEX_E_NO_MEMORY;
+    return g_realPutString(value, text);
 }
 
 class ListApplications : public ::testing::Test {
@@ -84,4 +95,24 @@ TEST_F(ListApplications, FilteredApplicationsAreLeftOut) {
     exceptions_.AddFolder(L"Games", apps_ / L"Games");
     EXPECT_EQ(L"{\"PcAppCtrlAppList\":[" + Record(L"Paint", apps_ / L"Tools\\paint.exe", L"") + L"]}",
               Send(L"{\"TaskID\":1}"));
+}
+
+// Once one put fails, every later element would fail too: the answer is
+// dropped whole, and the response stays as it came.
+TEST_F(ListApplications, AFailedPutLeavesTheResponseAsItCame) {
+    for (const wchar_t* name : {L"Chess", L"Paint", L"Word"}) {
+        PlaceExecutable(apps_ / (std::wstring(name) + L".exe"));
+        WriteShortcut(menu_ + L"\\" + name + L".lnk", apps_ / (std::wstring(name) + L".exe"));
+    }
+    ImportPatch patch("Jorvex.dll", "VESK_PA_JsonValue_PutString", reinterpret_cast<void*>(&PutStringFailingOnce));
+    ASSERT_NE(nullptr, patch.Original());
+    g_realPutString = patch.OriginalAs<PutStringFunction>();
+    // Five string members per application: the first put, one in the second
+    // application, the last of all.
+    for (int failing : {0, 7, 14}) {
+        g_putsBeforeFailure = failing;
+        EXPECT_EQ(L"{\"kept\":true}", Send(L"{\"TaskID\":1}", L"{\"kept\":true}")) << "failing put " << failing;
+    }
+    g_putsBeforeFailure = -1;
+    EXPECT_NE(std::wstring::npos, Send(L"{\"TaskID\":1}").find(L"Word.exe"));
 }
