@@ -17,15 +17,15 @@ constexpr DWORD kQueryAndReadAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_REA
 // only be going round in circles while windows are reordered under it.
 constexpr int kMaxWindowsWalked = 65536;
 
-// The executable path of `pid`, or nothing when it cannot be read. A failed
-// GetModuleFileNameExW counts as unreadable, exactly like a process that
-// cannot be opened: its caller then skips the path check. Only the
-// characters that the query reports as written are read.
-std::optional<std::wstring> ReadExecutablePath(uint32_t pid) {
-    BxCommon::UniqueHandle process(OpenProcess(kQueryAndReadAccess, FALSE, pid));
-    if (!process) return std::nullopt;
+// The executable path of an opened process, or nothing when the process
+// could not be opened (null) or its path cannot be read. A failed
+// GetModuleFileNameExW counts like a process that cannot be opened: its
+// caller then skips the path check. Only the characters that the query
+// reports as written are read.
+std::optional<std::wstring> ReadExecutablePath(HANDLE process) {
+    if (process == nullptr) return std::nullopt;
     wchar_t path[MAX_PATH] = {};
-    DWORD written = GetModuleFileNameExW(process.Get(), nullptr, path, MAX_PATH);
+    DWORD written = GetModuleFileNameExW(process, nullptr, path, MAX_PATH);
     if (written == 0) return std::nullopt;
     return std::wstring(path, written);
 }
@@ -43,7 +43,11 @@ CParentControlProcessHelper::~CParentControlProcessHelper() {
 bool CParentControlProcessHelper::CloseProcessInList(const PcAppStopList& list) {
     TAVREL_SCOPE_TRACE(L"CParentControlProcessHelper::CloseProcessInList");
     for (const PcAppStopItem& item : list) {
-        if (std::optional<std::wstring> path = ReadExecutablePath(item.uPid)) {
+        // Held until the close request is posted: while a handle to the
+        // process is open, its id cannot pass to another process, whose
+        // window would otherwise be asked to close.
+        BxCommon::UniqueHandle process(OpenProcess(kQueryAndReadAccess, FALSE, item.uPid));
+        if (std::optional<std::wstring> path = ReadExecutablePath(process.Get())) {
             std::wstring lowered = ParentControl::LowerCaseLetters(*path);
             if (item.tsAppFilePath.find(lowered) == std::wstring::npos) {
                 TAVREL_LOG(2, L"CloseProcessInList() --- Process file path is not match! PID: "

@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "FakeQuennet.h"
+#include "ImportPatch.h"
 #include "JsonQuoted.h"
 #include "tavrel-host/OwnedJson.h"
 #include "Tavrel/Plugin/TavrelInterface.h"
@@ -47,6 +48,36 @@ std::wstring Hex(DWORD value) {
     swprintf(text, 16, L"0x%lx", value);
     return value == 0 ? L"0" : text;
 }
+
+// The order of the helper's process and window calls for one process id.
+struct ProcessCalls {
+    static inline DWORD pid = 0;
+    static inline HANDLE opened = nullptr;
+    static inline std::vector<std::string> events;
+    static inline decltype(&OpenProcess) realOpen = nullptr;
+    static inline decltype(&CloseHandle) realClose = nullptr;
+    static inline decltype(&PostMessageW) realPost = nullptr;
+
+    static HANDLE WINAPI Open(DWORD access, BOOL inherit, DWORD processId) {
+        HANDLE process = realOpen(access, inherit, processId);
+        if (processId == pid && process != nullptr) {
+            opened = process;
+            events.push_back("open");
+        }
+        return process;
+    }
+    static BOOL WINAPI Close(HANDLE handle) {
+        if (handle != nullptr && handle == opened) {
+            opened = nullptr;
+            events.push_back("close");
+        }
+        return realClose(handle);
+    }
+    static BOOL WINAPI Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        events.push_back(message == WM_CLOSE ? "post WM_CLOSE" : "post");
+        return realPost(window, message, wParam, lParam);
+    }
+};
 
 class StopApplications : public ::testing::Test {
 protected:
@@ -104,6 +135,27 @@ TEST_F(StopApplications, LowerCaseRequestPathMatchesMixedCaseExecutableAndCloses
                                          L"==> CParentControlProcessHelper::~CParentControlProcessHelper",
                                          L"<== CParentControlProcessHelper::~CParentControlProcessHelper"}),
               std::vector<std::wstring>(texts.begin() + 9, texts.end() - 1));
+}
+
+// While the process is open its id cannot pass to another process, whose
+// window would otherwise get the close request.
+TEST_F(StopApplications, TheProcessStaysOpenUntilItsWindowIsAskedToClose) {
+    WindowApp app(L"--top 1", CopyWindowApp(folder_ / L"Apps\\Game.exe"));
+    ASSERT_TRUE(app.WaitUntilReady());
+    const std::wstring path = Lower(ExecutablePathOf(app.Process()));
+    ImportPatch open("kernel32.dll", "OpenProcess", reinterpret_cast<void*>(&ProcessCalls::Open));
+    ImportPatch close("kernel32.dll", "CloseHandle", reinterpret_cast<void*>(&ProcessCalls::Close));
+    ImportPatch post("user32.dll", "PostMessageW", reinterpret_cast<void*>(&ProcessCalls::Post));
+    ASSERT_TRUE(open.Original() && close.Original() && post.Original());
+    ProcessCalls::realOpen = open.OriginalAs<decltype(&OpenProcess)>();
+    ProcessCalls::realClose = close.OriginalAs<decltype(&CloseHandle)>();
+    ProcessCalls::realPost = post.OriginalAs<decltype(&PostMessageW)>();
+    ProcessCalls::pid = app.Pid();
+
+    Send(StopRequest(Element(app.Pid(), path)));
+
+    EXPECT_EQ((std::vector<std::string>{"open", "post WM_CLOSE", "close"}), ProcessCalls::events);
+    EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000));
 }
 
 TEST_F(StopApplications, RequestPathWithTextAroundTheExecutablePathMatches) {
