@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -18,7 +19,8 @@ using ParentControl::LowerCaseLetters;
 
 constexpr WORD kArchitectureUnknown = 0xFFFF;
 constexpr DWORD kDefaultView = 0;
-WORD g_nativeArchitecture = kArchitectureUnknown;
+// Written by whichever thread asks first, always with the same value.
+std::atomic<WORD> g_nativeArchitecture{kArchitectureUnknown};
 
 bool Contains(const std::wstring& lowerPath, const std::wstring& lowerFolder) {
     return lowerPath.find(lowerFolder) != std::wstring::npos;
@@ -148,7 +150,8 @@ int CParentControlCommon::GetAppExceptionList(const wchar_t* keyPath, std::vecto
 }
 
 bool IsNativeX64System() {
-    if (g_nativeArchitecture == kArchitectureUnknown) {
+    WORD architecture = g_nativeArchitecture.load(std::memory_order_relaxed);
+    if (architecture == kArchitectureUnknown) {
         BxCommon::Library::Base kernel(L"kernel32.dll");
         if (kernel.GetHandle() == nullptr) return false;
         using GetNativeSystemInfoFunction = void(WINAPI*)(SYSTEM_INFO*);
@@ -157,7 +160,8 @@ bool IsNativeX64System() {
         if (getNativeSystemInfo == nullptr) return false;
         SYSTEM_INFO info{};
         getNativeSystemInfo(&info);
-        g_nativeArchitecture = info.wProcessorArchitecture;
+        architecture = info.wProcessorArchitecture;
+        g_nativeArchitecture.store(architecture, std::memory_order_relaxed);
     }
-    return g_nativeArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+    return architecture == PROCESSOR_ARCHITECTURE_AMD64;
 }
