@@ -1,8 +1,10 @@
 #include "Tavrel/Plugin/ExportBoundary.h"
 
 #include <exception>
+#include <memory>
 #include <string>
 
+#include "Common/BxCommon/BxComn_StorageException.h"
 #include "Tavrel/Log/LogGate.h"
 
 namespace Tavrel::Plugin {
@@ -23,6 +25,14 @@ void LogEscapedException(const wchar_t* exportName) noexcept {
             throw;
         } catch (const std::exception& e) {
             TAVREL_LOG(5, exportName << L"() caught an exception: " << Widen(e.what()));
+        } catch (BxCommon::Exception::Base* thrown) {
+            // The common library throws heap objects; whoever catches one owns it.
+            const std::unique_ptr<BxCommon::Exception::Base> failure(thrown);
+            if (const auto* storage = dynamic_cast<const BxCommon::Storage::Exception*>(failure.get())) {
+                TAVREL_LOG(5, exportName << L"() caught an exception: storage error " << storage->GetErrorCode());
+            } else {
+                TAVREL_LOG(5, exportName << L"() caught an exception of the common library");
+            }
         } catch (...) {
             TAVREL_LOG(5, exportName << L"() caught an exception of unknown type");
         }

@@ -5,8 +5,10 @@
 namespace Tavrel::Plugin {
 
 // Called inside a catch block: logs the exception at level 5 as caught by
-// `exportName` ("<exportName>() caught an exception: <what>", or "... of
-// unknown type"). Writes nothing when not even that line can be built.
+// `exportName` ("<exportName>() caught an exception: <what>", "...: storage
+// error <code>", "... of the common library" or "... of unknown type") and
+// deletes a thrown common-library exception. Writes nothing when not even
+// that line can be built.
 void LogEscapedException(const wchar_t* exportName) noexcept;
 
 // Runs `body`; an exception that leaves it ends here with one log line.

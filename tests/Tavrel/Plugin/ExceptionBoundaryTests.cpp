@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "Common/BxCommon/BxComn_StorageException.h"
 #include "FakeJorvex.h"
 #include "FakeQuennet.h"
 #include "Tavrel/Plugin/TavrelInterface.h"
@@ -50,6 +51,28 @@ TEST(ExceptionBoundary, ExceptionFromTheCallIsLoggedOnceAndSuccessIsReturned) {
     EXPECT_EQ(owned, destroyed);
     EXPECT_EQ(2u, owned.size());
     for (const auto& call : FakeJorvex::Calls()) EXPECT_NE(0u, call.function.find("Put")) << call.function;
+}
+
+// The common library throws heap objects; the boundary owns what it catches.
+TEST(ExceptionBoundary, AThrownCommonLibraryExceptionIsLoggedAndDeleted) {
+    static int deleted = 0;
+    struct CountedFailure : BxCommon::Storage::Exception {
+        CountedFailure() : Exception(ERROR_ACCESS_DENIED, 1, "Storage.cpp") {}
+        ~CountedFailure() override { ++deleted; }
+    };
+    FakeJorvex::Reset();
+    FakeJorvex::ThrowOnKey(L"TaskID", [] { throw new CountedFailure(); });
+    FakeQuennet::Reset(0x1234, 2);
+    JsonHandle request = FakeJorvex::MakeHandle(1);
+    JsonHandle response = FakeJorvex::MakeHandle(2);
+
+    EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(&request, &response));
+
+    EXPECT_EQ((std::vector<std::wstring>{L"==> Interface_FastCall_CallFunc",
+                                         L"Interface_FastCall_CallFunc() caught an exception: storage error 0x5",
+                                         L"<== Interface_FastCall_CallFunc"}),
+              FakeQuennet::Texts());
+    EXPECT_EQ(1, deleted);
 }
 
 TEST(ExceptionBoundary, AFailedShareIsNotReleased) {

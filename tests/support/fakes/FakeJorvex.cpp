@@ -15,6 +15,7 @@ struct State {
     std::map<std::wstring, uint32_t> numbers;
     std::map<uint64_t, std::wstring> keyOfView;
     std::wstring throwKey;
+    std::function<void()> raise;
     std::vector<uint64_t> owned;
     std::vector<uint64_t> destroyed;
 };
@@ -43,7 +44,10 @@ void Reset() { Current() = State{}; }
 void FailNext(const std::string& function, int32_t status) { Current().failures[function] = status; }
 void SetString(const std::wstring& text) { Current().text = text; }
 void SetUInt(const std::wstring& key, uint32_t value) { Current().numbers[key] = value; }
-void ThrowOnKey(const std::wstring& key) { Current().throwKey = key; }
+void ThrowOnKey(const std::wstring& key, std::function<void()> raise) {
+    Current().throwKey = key;
+    Current().raise = raise ? std::move(raise) : [] { throw std::runtime_error("injected failure"); };
+}
 const std::vector<Call>& Calls() { return Current().calls; }
 std::vector<uint64_t> OwnedIds() { return Current().owned; }
 std::vector<uint64_t> DestroyedIds() { return Current().destroyed; }
@@ -89,7 +93,7 @@ JorvexStatus JORVEX_CALL VESK_PA_JsonValue_DestroyJsonHandle(JsonHandle* handle)
 
 JorvexStatus JORVEX_CALL VESK_PA_JsonValue_GetAtKey(JsonHandle object, JsonHandle* out, const wchar_t* key) {
     std::wstring name = key ? key : L"";
-    if (!Current().throwKey.empty() && name == Current().throwKey) throw std::runtime_error("injected failure");
+    if (!Current().throwKey.empty() && name == Current().throwKey) Current().raise();
     int32_t failure = 0;
     if (Record({"GetAtKey", IdOf(object), name}, &failure)) return failure;
     *out = NewHandle();

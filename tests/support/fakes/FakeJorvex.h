@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,8 +28,9 @@ void FailNext(const std::string& function, int32_t status);
 void SetString(const std::wstring& text);
 // GetUInt on a view looked up by `key` answers value; other reads fail.
 void SetUInt(const std::wstring& key, uint32_t value);
-// GetAtKey with `key` throws std::runtime_error("injected failure").
-void ThrowOnKey(const std::wstring& key);
+// GetAtKey with `key` calls `raise`, which throws; by default
+// std::runtime_error("injected failure").
+void ThrowOnKey(const std::wstring& key, std::function<void()> raise = {});
 
 const std::vector<Call>& Calls();
 int CountOf(const std::string& function);
