@@ -7,6 +7,7 @@
 
 namespace {
 
+using Tavrel::StartMenu::FolderIdentity;
 using Tavrel::StartMenu::FolderTrail;
 using Tavrel::StartMenu::IdentifyFolder;
 
@@ -38,7 +39,9 @@ void ScanFile(const std::wstring& folder, const std::wstring& name, PcAppCtrlLis
     }
 }
 
-bool ScanFolder(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwError, FolderTrail& trail) {
+// `identity` is the folder's, asked once by whoever decided to enter it.
+bool ScanFolder(const std::wstring& dirPath, const FolderIdentity& identity, PcAppCtrlList& appList, DWORD* pdwError,
+                FolderTrail& trail) {
     TAVREL_SCOPE_TRACE(L"GetCurrentUserStartMenuAppList");
     if (dirPath.empty()) {
         if (pdwError != nullptr) *pdwError = ERROR_BAD_ARGUMENTS;
@@ -53,7 +56,7 @@ bool ScanFolder(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwE
         if (pdwError != nullptr) *pdwError = GetLastError();
         return false;
     }
-    trail.Enter(IdentifyFolder(folder));
+    trail.Enter(identity);
 
     bool result = true;
     DWORD listingEnd = ERROR_NO_MORE_FILES;
@@ -62,8 +65,9 @@ bool ScanFolder(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwE
         if (name == L"." || name == L"..") continue;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             const std::wstring subfolder = folder + name + L'\\';
-            if (!trail.MayEnter(IdentifyFolder(subfolder))) continue;
-            if (!ScanFolder(subfolder, appList, pdwError, trail)) result = false;
+            const FolderIdentity subfolderIdentity = IdentifyFolder(subfolder);
+            if (!trail.MayEnter(subfolderIdentity)) continue;
+            if (!ScanFolder(subfolder, subfolderIdentity, appList, pdwError, trail)) result = false;
             continue;
         }
         ScanFile(folder, name, appList);
@@ -84,5 +88,5 @@ bool ScanFolder(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwE
 
 bool GetCurrentUserStartMenuAppList(const std::wstring& dirPath, PcAppCtrlList& appList, DWORD* pdwError) {
     FolderTrail trail;
-    return ScanFolder(dirPath, appList, pdwError, trail);
+    return ScanFolder(dirPath, IdentifyFolder(dirPath), appList, pdwError, trail);
 }

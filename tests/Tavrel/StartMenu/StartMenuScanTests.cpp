@@ -172,6 +172,32 @@ TEST_F(StartMenuScan, AListingThatBreaksOffFailsAndKeepsWhatItFound) {
     EXPECT_EQ(std::vector<std::wstring>{L"a.lnk"}, Scan(tree_ / L"Menu", false, ERROR_ACCESS_DENIED));
 }
 
+namespace {
+
+using CreateFileW_t = decltype(CreateFileW);
+CreateFileW_t* originalCreateFile = nullptr;
+int g_filesOpened = 0;
+
+HANDLE WINAPI CountingCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                 DWORD disposition, DWORD flags, HANDLE model) {
+    ++g_filesOpened;
+    return originalCreateFile(path, access, share, security, disposition, flags, model);
+}
+
+}  // namespace
+
+// A folder's identity is asked once, by whoever decides to enter it: two
+// asks leave a gap in which the folder can change.
+TEST_F(StartMenuScan, EachFolderIsIdentifiedOnce) {
+    CreateFolders(tree_ / L"Menu\\A\\B");
+    CreateFolders(tree_ / L"Menu\\C");
+    const ImportPatch patch("kernel32.dll", "CreateFileW", reinterpret_cast<void*>(&CountingCreateFile));
+    ASSERT_NE(nullptr, patch.Original());
+    originalCreateFile = patch.OriginalAs<CreateFileW_t*>();
+    Scan(tree_ / L"Menu");
+    EXPECT_EQ(4, g_filesOpened);
+}
+
 TEST_F(StartMenuScan, ReferencedTargetsAreTestedExpandedButFilteredAsStored) {
     PlaceExecutable(tree_ / L"apps\\app.exe");
     SetCurrentDirectoryW(tree_.Path().c_str());
