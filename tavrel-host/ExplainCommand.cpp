@@ -49,7 +49,6 @@ int RunExplain(const Arguments& arguments) {
 
     // The examination logs as the plug-in does, through the delay-loaded
     // logging service: it must be there before the first line asks for it.
-    UseStandInsFolder();
     const BxCommon::UniqueHModule logging(LoadLibraryW(L"Quennet.dll"));
     if (!logging) {
         throw HostError(L"cannot load Quennet.dll, the suite's logging service (Windows error " +

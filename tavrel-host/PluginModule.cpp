@@ -19,15 +19,12 @@ std::wstring ExecutableFolder() {
 }
 
 void UseStandInsFolder() {
-    // From now on DLLs are looked for in the host's folder, the system
-    // folder and the stand-ins folder, never in the current folder or PATH.
     // A missing stand-ins folder is simply not searched.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
     AddDllDirectory((ExecutableFolder() + kStandInsFolder).c_str());
 }
 
 PluginModule::PluginModule() : path_(ExecutableFolder() + L"Tavrel.dll") {
-    UseStandInsFolder();
     module_.Reset(LoadLibraryW(path_.c_str()));
     if (!module_) {
         throw HostError(L"cannot load " + path_ + L" (Windows error " + std::to_wstring(GetLastError()) + L")");

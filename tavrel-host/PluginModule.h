@@ -14,7 +14,7 @@ namespace TavrelHost {
 
 class PluginModule {
 public:
-    // Loads Tavrel.dll from the host's folder (after UseStandInsFolder).
+    // Loads Tavrel.dll from the host's folder.
     // Throws HostError naming the file or export that is missing.
     PluginModule();
     PluginModule(const PluginModule&) = delete;
@@ -50,9 +50,10 @@ std::wstring ExecutableFolder();
 // (Jorvex.dll, Quennet.dll), below the host's folder, apart from what ships.
 inline constexpr wchar_t kStandInsFolder[] = L"standins";
 
-// Adds the stand-ins folder to this process's DLL search path. Called before
-// the plug-in is loaded (its imports are resolved from there too) and before
-// the host's first call of the delay-loaded JSON library.
+// Limits this process's DLL search to the host's folder, the system folder
+// and the stand-ins folder (never the current folder or PATH). Called once,
+// first thing in the host tool, before anything can load a DLL: the plug-in,
+// its imports and the delay-loaded platform libraries are all found so.
 void UseStandInsFolder();
 
 }  // namespace TavrelHost

@@ -7,6 +7,7 @@
 #include "tavrel-host/Commands.h"
 #include "tavrel-host/Console.h"
 #include "tavrel-host/HostError.h"
+#include "tavrel-host/PluginModule.h"
 
 namespace TavrelHost {
 
@@ -63,6 +64,7 @@ int Run(const Arguments& all) {
 int wmain(int argc, wchar_t** argv) {
     using namespace TavrelHost;
     try {
+        UseStandInsFolder();
         return Run(Arguments(argv + 1, argv + argc));
     } catch (const HostError& error) {
         WriteError(L"tavrel-host: " + error.Message() + L"\n");

@@ -78,20 +78,31 @@ TEST(HostTool, MissingModuleOrExportIsNamed) {
     CopyBeside(folder.Path(), L"tavrel-host.exe", L"tavrel-host.exe");
     CopyBeside(folder.Path(), L"Jorvex.dll", L"Jorvex.dll");
     std::wstring host = Quote(folder / L"tavrel-host.exe");
+    // The current folder holds every DLL of the build; none may be taken
+    // from there.
+    const auto RunInBuildFolder = [](const std::wstring& commandLine) {
+        return RunProcess(commandLine, 30000, {}, BinaryFolder());
+    };
 
-    ProcessResult missingModule = RunProcess(host + L" --version");
+    ProcessResult missingModule = RunInBuildFolder(host + L" --version");
     EXPECT_EQ(2u, missingModule.exitCode);
     EXPECT_NE(std::wstring::npos, missingModule.err.find(L"cannot load")) << missingModule.err;
     EXPECT_NE(std::wstring::npos, missingModule.err.find(L"Tavrel.dll")) << missingModule.err;
 
     // explain needs no plug-in, but the logging service it logs through.
-    ProcessResult missingLogging = RunProcess(host + L" explain " + Quote(folder / L"tavrel-host.exe"));
+    ProcessResult missingLogging = RunInBuildFolder(host + L" explain " + Quote(folder / L"tavrel-host.exe"));
     EXPECT_EQ(2u, missingLogging.exitCode);
     EXPECT_NE(std::wstring::npos, missingLogging.err.find(L"cannot load Quennet.dll")) << missingLogging.err;
 
+    // The plug-in without the logging service it imports.
+    CopyBeside(folder.Path(), L"Tavrel.dll", L"Tavrel.dll");
+    ProcessResult missingImport = RunInBuildFolder(host + L" list");
+    EXPECT_EQ(2u, missingImport.exitCode);
+    EXPECT_NE(std::wstring::npos, missingImport.err.find(L"cannot load")) << missingImport.err;
+
     // A DLL of that name without the interface.
     CopyBeside(folder.Path(), L"Jorvex.dll", L"Tavrel.dll");
-    ProcessResult missingExport = RunProcess(host + L" call {}");
+    ProcessResult missingExport = RunInBuildFolder(host + L" call {}");
     EXPECT_EQ(2u, missingExport.exitCode);
     EXPECT_NE(std::wstring::npos, missingExport.err.find(L"does not export Interface_FastCall_Versioning"))
         << missingExport.err;
