@@ -6,6 +6,9 @@
 #       and thread keys keep records that outlive a module and its threads. A
 #       thread_local, a function-local static with a constructor or
 #       std::call_once brings them back; so does losing our accessors.
+#   CheckBinaries.sh stack-protector NM OBJDUMP BINARY...
+#       Each binary carries the stack protector, linked in statically: no
+#       runtime DLL of the compiler is imported.
 set -uo pipefail
 check=$1 nm=$2
 shift 2
@@ -30,8 +33,19 @@ runtime-hooks)
             fail "$(basename "$dll")" "lacks the module's exception-state accessors"
     done
     ;;
+stack-protector)
+    objdump=$1
+    shift
+    for binary in "$@"; do
+        symbols=$("$nm" "$binary") || fail "$binary" "cannot be read"
+        grep -qE ' T __stack_chk_fail$' <<<"$symbols" || fail "$(basename "$binary")" "has no stack protector"
+        imports=$("$objdump" -p "$binary" | sed -n 's/^\tDLL Name: //p')
+        grep -qiE '^lib(ssp|gcc|stdc\+\+|winpthread)' <<<"$imports" &&
+            fail "$(basename "$binary")" "imports a compiler runtime DLL: $(tr '\n' ' ' <<<"$imports")"
+    done
+    ;;
 *)
-    echo "usage: CheckBinaries.sh runtime-hooks NM DLL..."
+    echo "usage: CheckBinaries.sh runtime-hooks NM DLL... | stack-protector NM OBJDUMP BINARY..."
     exit 2
     ;;
 esac
