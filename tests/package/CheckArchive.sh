@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release archive, unpacks it and checks what it holds: the
-# shipped files at the top, the stand-ins apart, no debug sections, and a
-# host that runs from the unpacked folder.
+# shipped files at the top, the stand-ins apart, checksums that hold, no debug
+# sections, and a host that runs from the unpacked folder.
 # Usage: CheckArchive.sh BUILD_DIR VERSION OBJDUMP WINE_RUN PREFIX
 set -euo pipefail
 build=$1 version=$2 objdump=$3 wine_run=$4 prefix=$5
@@ -14,6 +14,7 @@ trap 'rm -rf "$work"' EXIT
 
 expected="$root/FILES.txt
 $root/README.md
+$root/SHA256SUMS
 $root/Tavrel.dll
 $root/standins/Jorvex.dll
 $root/standins/Quennet.dll
@@ -22,6 +23,15 @@ $root/tavrel-host.exe"
 actual=$(cd "$work" && find "$root" -type f | LC_ALL=C sort)
 if [ "$actual" != "$expected" ]; then
     printf 'archive holds:\n%s\nexpected:\n%s\n' "$actual" "$expected"
+    exit 1
+fi
+
+if ! (cd "$work/$root" && sha256sum --quiet -c SHA256SUMS) >"$work/sums.txt" 2>&1; then
+    printf 'SHA256SUMS does not hold:\n%s\n' "$(cat "$work/sums.txt")"
+    exit 1
+fi
+if [ "$(cd "$work/$root" && find . -type f ! -name SHA256SUMS | wc -l)" != "$(wc -l <"$work/$root/SHA256SUMS")" ]; then
+    echo "SHA256SUMS does not list every file"
     exit 1
 fi
 
@@ -48,4 +58,4 @@ if ! grep -q '(application)' "$work/explain.txt"; then
     printf 'tavrel-host explain from the archive said:\n%s\n' "$(tr -d '\r' <"$work/explain.txt")"
     exit 1
 fi
-echo "archive $root.zip: 7 files, stripped, host runs and explains"
+echo "archive $root.zip: 8 files, checksums hold, stripped, host runs and explains"
