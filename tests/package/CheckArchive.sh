@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release archive, unpacks it and checks what it holds: the
 # shipped files at the top, the stand-ins apart, checksums that hold, no debug
-# sections, and a host that runs from the unpacked folder.
+# sections, and a host that runs from the unpacked folder and names the
+# digest of the plug-in it loaded.
 # Usage: CheckArchive.sh BUILD_DIR VERSION OBJDUMP WINE_RUN PREFIX
 set -euo pipefail
 build=$1 version=$2 objdump=$3 wine_run=$4 prefix=$5
@@ -44,7 +45,8 @@ done
 
 "$wine_run" "$prefix" "$work/$root/tavrel-host.exe" --version >"$work/version.txt" 2>&1 </dev/null
 output=$(tr -d '\r' <"$work/version.txt")
-if [ "$output" != "$(printf 'interface version 0x00010001\nfile version %s' "$version")" ]; then
+digest=$(awk '$2 == "Tavrel.dll" { print $1 }' "$work/$root/SHA256SUMS")
+if [ "$output" != "$(printf 'interface version 0x00010001\nfile version %s\nTavrel.dll SHA-256 %s' "$version" "$digest")" ]; then
     printf 'tavrel-host --version from the archive said:\n%s\n' "$output"
     exit 1
 fi
@@ -58,4 +60,4 @@ if ! grep -q '(application)' "$work/explain.txt"; then
     printf 'tavrel-host explain from the archive said:\n%s\n' "$(tr -d '\r' <"$work/explain.txt")"
     exit 1
 fi
-echo "archive $root.zip: 8 files, checksums hold, stripped, host runs and explains"
+echo "archive $root.zip: 8 files, checksums hold, stripped, host runs, names its plug-in's digest and explains"
