@@ -35,6 +35,19 @@ if [ "$(cd "$work/$root" && find . -type f ! -name SHA256SUMS | wc -l)" != "$(wc
     echo "SHA256SUMS does not list every file"
     exit 1
 fi
+# FILES.txt says what is signed: both of ours or nothing, never a stand-in.
+certificate_table() { "$objdump" -p "$1" | awk '/Security Directory/ { print ($4 == "00000000") ? "none" : "signed" }'; }
+signatures="$(certificate_table "$work/$root/Tavrel.dll") $(certificate_table "$work/$root/tavrel-host.exe")"
+signatures+=" $(certificate_table "$work/$root/standins/Jorvex.dll") $(certificate_table "$work/$root/standins/Quennet.dll")"
+case "$signatures" in
+    "none none none none") said='^Signed  *none' ;;
+    "signed signed none none") said='^Signed  *Tavrel.dll and tavrel-host.exe' ;;
+    *) echo "signatures (Tavrel.dll, tavrel-host.exe, stand-ins): $signatures"; exit 1 ;;
+esac
+if ! grep -q "$said" "$work/$root/FILES.txt"; then
+    printf 'FILES.txt says:\n%s\nbut the signatures are: %s\n' "$(cat "$work/$root/FILES.txt")" "$signatures"
+    exit 1
+fi
 
 for binary in "$work/$root"/*.dll "$work/$root"/*.exe "$work/$root"/standins/*.dll; do
     if "$objdump" -h "$binary" | grep -q '\.debug'; then
