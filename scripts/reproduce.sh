@@ -2,8 +2,8 @@
 # Builds the release archive of the current commit twice, each from a fresh
 # clone in a folder of its own (the second with a space in its path), at
 # different times, with a different umask, time zone and locale, and compares
-# the two archives and every file in them. Prints the files that differ and
-# exits non-zero when any do.
+# the two archives, every file in them and the unstripped binaries of the
+# build folders. Prints the files that differ and exits non-zero when any do.
 #   scripts/reproduce.sh                       the unsigned archive
 #   scripts/reproduce.sh -DTAVREL_SIGNING_PFX=/secure/cert.pfx   signed (the
 #                                              password in TAVREL_SIGNING_PASSWORD)
@@ -55,6 +55,13 @@ if ! cmp -s "$first/src/build/$archive" "$second/src/build/$archive"; then
     echo "differs: $archive"
     differ=1
 fi
+# The unstripped binaries the build folder keeps for debugging match too.
+for file in Tavrel.dll tavrel-host.exe Jorvex.dll Quennet.dll; do
+    if ! cmp -s "$first/src/build/bin/$file" "$second/src/build/bin/$file"; then
+        echo "differs: build/bin/$file (unstripped)"
+        differ=1
+    fi
+done
 elapsed=$(($(date +%s) - started))
 if [ $differ -ne 0 ]; then
     echo "reproduce: two builds of $commit differ (${elapsed} s)"
