@@ -7,8 +7,13 @@ find_program(TAVREL_DLLTOOL ${MINGW_TRIPLET}-dlltool REQUIRED)
 
 function(tavrel_add_delay_import name def dll_target)
     set(library ${CMAKE_ARCHIVE_OUTPUT_DIRECTORY}/lib${name}.a)
+    file(MAKE_DIRECTORY ${CMAKE_ARCHIVE_OUTPUT_DIRECTORY})
+    # dlltool names the library's symbols (__DELAY_IMPORT_DESCRIPTOR_...) after
+    # the output path as given; a bare file name keeps the build folder's path
+    # out of every program that links it.
     add_custom_command(OUTPUT ${library}
-        COMMAND ${TAVREL_DLLTOOL} --input-def ${def} --dllname ${dll_target}.dll --output-delaylib ${library}
+        COMMAND ${TAVREL_DLLTOOL} --input-def ${def} --dllname ${dll_target}.dll --output-delaylib lib${name}.a
+        WORKING_DIRECTORY ${CMAKE_ARCHIVE_OUTPUT_DIRECTORY}
         DEPENDS ${def}
         COMMENT "Delay-load import library for ${dll_target}.dll")
     add_custom_target(${name}Library DEPENDS ${library})

@@ -1,26 +1,35 @@
 # The release archive: cmake --build --preset mingw --target package makes
-# Tavrel-<version>-win64.zip in the build folder. Its binaries carry no debug
-# sections; the build folder keeps the unstripped ones for debugging. The
-# stand-ins go to a folder of their own, marked as not for shipping.
-set(TAVREL_PACKAGE_ROOT Tavrel-${PROJECT_VERSION}-win64)
+# Tavrel-<version>-win64.zip in the build folder (cmake/make-archive.sh), and
+# its SHA-256 beside it. Its binaries carry no debug sections or symbols; the
+# build folder keeps the unstripped ones for debugging. The stand-ins go to a
+# folder of their own, marked as not for shipping, and are never signed.
+#
+# -DTAVREL_SIGNING_PFX=FILE signs Tavrel.dll and tavrel-host.exe in the
+# archive; the file's password comes from TAVREL_SIGNING_PASSWORD in the
+# environment of the build, so that it is neither in the cache nor on a
+# command line.
+set(TAVREL_SIGNING_PFX "" CACHE FILEPATH "PKCS#12 file of the Authenticode certificate and key that sign the release; empty: unsigned")
+set(TAVREL_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamping server for the release's signatures; empty: none")
 
-install(PROGRAMS $<TARGET_FILE:Tavrel> $<TARGET_FILE:tavrel-host> DESTINATION .)
-install(PROGRAMS $<TARGET_FILE:Jorvex> $<TARGET_FILE:Quennet> DESTINATION standins)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
-configure_file(${PROJECT_SOURCE_DIR}/packaging/FILES.txt ${CMAKE_BINARY_DIR}/packaging/FILES.txt @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/FILES.txt DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/STANDINS.txt DESTINATION standins RENAME README.txt)
-# Debug sections hold the build machine's paths, among much else.
-install(CODE "
-    file(GLOB_RECURSE binaries \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.exe\")
-    foreach(binary \${binaries})
-        execute_process(COMMAND ${CMAKE_STRIP} --strip-debug \${binary} COMMAND_ERROR_IS_FATAL ANY)
-    endforeach()")
+# The archive's inputs after its output folder, for the package target and
+# for tests that make an archive of their own from the same binaries.
+set(TAVREL_ARCHIVE_INPUTS
+    ${PROJECT_SOURCE_DIR} ${PROJECT_VERSION} ${CMAKE_STRIP}
+    $<TARGET_FILE:Tavrel> $<TARGET_FILE:tavrel-host> $<TARGET_FILE:Jorvex> $<TARGET_FILE:Quennet>)
 
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME Tavrel)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME ${TAVREL_PACKAGE_ROOT})
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
-include(CPack)
+set(signing "")
+if(TAVREL_SIGNING_PFX)
+    find_program(TAVREL_OSSLSIGNCODE osslsigncode REQUIRED)
+    set(signing --sign ${TAVREL_SIGNING_PFX})
+    if(TAVREL_TIMESTAMP_URL)
+        list(APPEND signing --timestamp ${TAVREL_TIMESTAMP_URL})
+    endif()
+endif()
+
+# CPack made the archive before; its configuration left in an older build
+# folder would keep the name "package" reserved.
+file(REMOVE ${CMAKE_BINARY_DIR}/CPackConfig.cmake ${CMAKE_BINARY_DIR}/CPackSourceConfig.cmake)
+add_custom_target(package
+    COMMAND bash ${PROJECT_SOURCE_DIR}/cmake/make-archive.sh ${CMAKE_BINARY_DIR} ${TAVREL_ARCHIVE_INPUTS} ${signing}
+    VERBATIM)
+add_dependencies(package Tavrel tavrel-host Jorvex Quennet)

@@ -33,11 +33,13 @@ wineserver -p >/dev/null 2>&1 </dev/null || true
 # from ctest's pipes (rundll32 makes a window, so the desktop starts too).
 wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null || true
 
-# Unless only some tests were asked for: a short soak of the built plug-in
-# (its own prefix, the same display), the fault cases, the Wine fuzzers, and
-# the native sanitizer fuzzers, once with a fixed seed and once with a seed of
-# the day (printed, to replay).
+# Unless only some tests were asked for: two builds of the commit that must
+# give the same release archive, a short soak of the built plug-in (its own
+# prefix, the same display), the fault cases, the Wine fuzzers, and the native
+# sanitizer fuzzers, once with a fixed seed and once with a seed of the day
+# (printed, to replay).
 if [ $# -eq 0 ]; then
+    bash scripts/reproduce.sh
     bash scripts/soak.sh --short
     bash scripts/faults.sh
     bash fuzz/run.sh --short

@@ -32,6 +32,7 @@ public:
     std::wstring Send(const std::wstring& request, DWORD* status = nullptr);
     DWORD InterfaceVersion() const { return interfaceVersion_; }
     const std::wstring& ModulePath() const { return plugin_.Path(); }
+    HMODULE Module() const { return plugin_.Handle(); }
 
 private:
     ComApartment apartment_;

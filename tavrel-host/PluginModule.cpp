@@ -4,17 +4,25 @@
 
 namespace TavrelHost {
 
-std::wstring ExecutableFolder() {
+std::wstring ModuleFileName(HMODULE module) {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) throw HostError(L"cannot read the host's own path");
+        // A path that does not fit comes back cut to the buffer's size.
+        DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            throw HostError(L"cannot read a loaded module's path (Windows error " + std::to_wstring(GetLastError()) +
+                            L")");
+        }
         if (length < path.size()) {
             path.resize(length);
-            break;
+            return path;
         }
         path.resize(path.size() * 2);
     }
+}
+
+std::wstring ExecutableFolder() {
+    std::wstring path = ModuleFileName(nullptr);
     return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 

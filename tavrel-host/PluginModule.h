@@ -43,6 +43,10 @@ private:
     PFN_Interface_FastCall_CallFunc callFunc_ = nullptr;
 };
 
+// The file a loaded module was mapped from (nullptr: the executable), as the
+// loader saw it. Throws HostError when Windows cannot tell.
+std::wstring ModuleFileName(HMODULE module);
+
 // The folder of the running executable, with a trailing separator.
 std::wstring ExecutableFolder();
 

@@ -5,6 +5,7 @@
 
 #include "tavrel-host/Commands.h"
 #include "tavrel-host/Console.h"
+#include "tavrel-host/FileDigest.h"
 #include "tavrel-host/HostSession.h"
 
 namespace TavrelHost {
@@ -33,8 +34,10 @@ int RunVersion() {
     HostSession session;
     wchar_t version[16];
     swprintf(version, 16, L"0x%08lx", session.InterfaceVersion());
-    WriteOut(L"interface version " + std::wstring(version) + L"\nfile version " + FileVersion(session.ModulePath()) +
-             L"\n");
+    // The file the loader actually mapped, whose digest a release's SHA256SUMS lists.
+    const std::wstring loaded = ModuleFileName(session.Module());
+    WriteOut(L"interface version " + std::wstring(version) + L"\nfile version " + FileVersion(loaded) +
+             L"\nTavrel.dll SHA-256 " + FileSha256(loaded) + L"\n");
     return 0;
 }
 

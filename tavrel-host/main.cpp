@@ -32,7 +32,7 @@ int RunHelp() {
         L"  exceptions add PATH      store PATH as an encrypted exception folder\n"
         L"  exceptions remove PATH   delete the exception folder PATH\n"
         L"  product-path [PATH] show, or set, the installation folder (ProductPath)\n"
-        L"  --version           print the interface version and the DLL's file version\n"
+        L"  --version           print the interface version, the DLL's file version and its SHA-256\n"
         L"  --help              print this text\n"
         L"\n"
         L"Settings live under HKEY_LOCAL_MACHINE\\" FRWK_PRODUCT_KEY L" (64-bit view).\n"

@@ -24,11 +24,17 @@ void CopyBeside(const std::wstring& folder, const wchar_t* from, const wchar_t* 
 
 }  // namespace
 
-TEST(HostTool, VersionPrintsInterfaceAndFileVersion) {
+TEST(HostTool, VersionPrintsInterfaceAndFileVersionAndDigest) {
     ProcessResult result = Host(L"--version");
     ASSERT_TRUE(result.finished);
     EXPECT_EQ(0u, result.exitCode) << result.err;
-    EXPECT_EQ(L"interface version 0x00010001\nfile version 1.0.0.1\n", result.out);
+    // The digest's value is checked against the release archive's SHA256SUMS
+    // (tests/package/CheckArchive.sh); here, its form.
+    const std::wstring versions = L"interface version 0x00010001\nfile version 1.0.0.1\nTavrel.dll SHA-256 ";
+    ASSERT_EQ(versions, result.out.substr(0, versions.size())) << result.out;
+    const std::wstring digest = result.out.substr(versions.size());
+    EXPECT_EQ(65u, digest.size()) << digest;
+    EXPECT_EQ(std::wstring::npos, digest.find_first_not_of(L"0123456789abcdef\n")) << digest;
 }
 
 TEST(HostTool, CallSendsTheRequestFromArgumentFileOrStandardInput) {
