@@ -3,7 +3,6 @@
 // bounded ones; TAVREL_SOAK_SCALE=N makes every run N times as long.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -25,7 +24,7 @@ namespace {
 
 size_t Scaled(size_t count) {
     const char* scale = std::getenv("TAVREL_SOAK_SCALE");
-    return count * std::max(scale != nullptr ? std::atoi(scale) : 1, 1);
+    return scale != nullptr && std::atoi(scale) > 1 ? count * std::atoi(scale) : count;
 }
 
 const std::wstring kList = L"{\"TaskID\":1}";
@@ -37,56 +36,53 @@ const std::wstring kStop =
     L"{\"PcAppStopPid\":4294967295,\"PcAppStopFilePath\":\"c:\\\\x.exe\"}]}}";
 
 // One line per sample, so that a long run can be read as it goes. The first
-// sample, taken after the warm-up, is the reference for the last one.
-class Series {
-public:
-    Series(const char* unit, uint64_t handleRows, uint64_t commitBytes)
-        : unit_(unit), handleRows_(handleRows), commitBytes_(commitBytes) {}
-    ~Series() {
-        EXPECT_LE(last_.handleRows, first_.handleRows + handleRows_) << unit_;
-        EXPECT_LE(last_.commitBytes, first_.commitBytes + commitBytes_) << unit_;
-        EXPECT_LE(last_.windows, first_.windows) << unit_;
-        EXPECT_LE(last_.jsonHandles, first_.jsonHandles) << unit_;
-    }
+// sample, taken after the warm-up, is the reference for the last one: handle
+// rows and commit may grow by their margins, windows and JSON handles not.
+struct Series {
+    const char* unit;
+    uint64_t handleRows, commitBytes;
+    size_t samples = 0;
+    ProcessCounters first{}, last{};
 
     void Sample(size_t done) {
-        const ProcessCounters c = last_ = ReadProcessCounters();
-        if (samples_++ == 0) first_ = c;
+        const ProcessCounters c = last = ReadProcessCounters();
+        if (samples++ == 0) first = c;
         std::printf(
             "%zu %s: handles %llu commit %llu KiB windows %llu json %llu | win-handles %llu private %llu KiB "
             "gui %llu\n",
-            done, unit_, c.handleRows, c.commitBytes / 1024, c.windows, c.jsonHandles, c.handleCount,
+            done, unit, c.handleRows, c.commitBytes / 1024, c.windows, c.jsonHandles, c.handleCount,
             c.privateBytes / 1024, c.guiObjects);
         std::fflush(stdout);
     }
-
-private:
-    const char* unit_;
-    uint64_t handleRows_, commitBytes_;
-    size_t samples_ = 0;
-    ProcessCounters first_, last_;
+    ~Series() {
+        EXPECT_LE(last.handleRows, first.handleRows + handleRows) << unit;
+        EXPECT_LE(last.commitBytes, first.commitBytes + commitBytes) << unit;
+        EXPECT_LE(last.windows, first.windows) << unit;
+        EXPECT_LE(last.jsonHandles, first.jsonHandles) << unit;
+    }
 };
 
-// Task 1 (and task 0 after it, with `stop`) on `threads` threads at once
-// through one load, each calling while `more(its calls so far)`: every answer
-// must be `reference`, the single-threaded one. Answers the task-1 calls made.
-template <typename More>
-size_t ExpectAlikeOnThreads(HostSession& session, const std::wstring& reference, size_t threads, bool stop, More more) {
-    std::atomic<size_t> calls{0}, differing{0};
-    std::vector<std::thread> running;
-    for (size_t t = 0; t < threads; ++t) {
-        running.emplace_back([&] {
-            TavrelHost::ComApartment apartment;
-            for (size_t n = 0; more(n); ++n, ++calls) {
-                differing += session.Send(kList) != reference;
-                if (stop) session.Send(kStop);
-            }
-        });
+// Task 1 answers from threads of their own through one load.
+struct Answers {
+    std::atomic<size_t> calls{0}, differing{0};  // from the single-threaded one
+
+    // Task 1 (and task 0 after it, with `stop`) on `threads` threads at once,
+    // each calling while `more(its calls so far)`.
+    template <typename More>
+    void FromThreads(HostSession& session, const std::wstring& reference, size_t threads, bool stop, More more) {
+        std::vector<std::thread> running;
+        for (size_t t = 0; t < threads; ++t) {
+            running.emplace_back([&] {
+                TavrelHost::ComApartment apartment;
+                for (size_t n = 0; more(n); ++n, ++calls) {
+                    differing += session.Send(kList) != reference;
+                    if (stop) session.Send(kStop);
+                }
+            });
+        }
+        for (auto& thread : running) thread.join();
     }
-    for (auto& thread : running) thread.join();
-    EXPECT_EQ(0u, differing) << "of " << calls << " task-1 answers on " << threads << " threads";
-    return calls;
-}
+};
 
 // A Start Menu folder of the test's own, as the demo's: applications that
 // are listed, and a file that each rule leaves out.
@@ -117,7 +113,7 @@ protected:
 
 TEST_F(Soak, CallsInOneLoadHoldNothingMore) {
     HostSession session;
-    Series series("calls of each task", 8, 1 << 20);
+    Series series{"calls of each task", 8, 1 << 20};
     for (size_t i = 1; i <= Scaled(1000); ++i) {
         session.Send(kList);
         session.Send(kStop);
@@ -131,7 +127,7 @@ TEST_F(Soak, CallsInOneLoadHoldNothingMore) {
 // few pages plus 1 KiB per round let a block of a few hundred bytes a round
 // pass, but not the pool of one module.
 TEST_F(Soak, LoadUnloadRoundsGiveBackWhatTheyTake) {
-    Series series("rounds of load, task 1, task 0, unload", 2, 64 * 1024 + 1024 * Scaled(100));
+    Series series{"rounds of load, task 1, task 0, unload", 2, 64 * 1024 + 1024 * Scaled(100)};
     for (size_t i = 1; i <= Scaled(100); ++i) {
         {
             HostSession session;
@@ -147,10 +143,11 @@ TEST_F(Soak, FourThreadsThroughOneLoadAnswerAsOneDoes) {
     const std::wstring reference = session.Send(kList);
     ASSERT_NE(std::wstring::npos, reference.find(L"Chess.exe")) << reference;
     const ULONGLONG until = GetTickCount64() + Scaled(10) * 1000;
-    const size_t calls =
-        ExpectAlikeOnThreads(session, reference, 4, true, [&](size_t) { return GetTickCount64() < until; });
-    std::printf("%zu task-1 and task-0 calls on 4 threads in %zu s\n", calls, Scaled(10));
-    EXPECT_GT(calls, 0u);
+    Answers answers;
+    answers.FromThreads(session, reference, 4, true, [&](size_t) { return GetTickCount64() < until; });
+    std::printf("%zu calls of each task on 4 threads in %zu s\n", answers.calls.load(), Scaled(10));
+    EXPECT_GT(answers.calls, 0u);
+    EXPECT_EQ(0u, answers.differing);
 }
 
 // A thread's exception state lives as long as the thread: a host whose
@@ -161,9 +158,11 @@ TEST_F(Soak, ShortLivedThreadsThatThrowLeaveNothingBehind) {
     HostSession session;
     const std::wstring reference = session.Send(kList);
     ASSERT_NE(std::wstring::npos, reference.find(L"Chess.exe")) << reference;
-    Series series("short-lived threads", 2, 32 * 1024);
+    Series series{"short-lived threads", 2, 32 * 1024};
+    Answers answers;
     for (size_t done = 4; done <= Scaled(1000); done += 4) {
-        ExpectAlikeOnThreads(session, reference, 4, false, [](size_t calls) { return calls < 1; });
+        answers.FromThreads(session, reference, 4, false, [](size_t calls) { return calls < 1; });
         if (done % 500 == 0 || done == 200) series.Sample(done);
     }
+    EXPECT_EQ(0u, answers.differing) << "of " << answers.calls;
 }
