@@ -38,16 +38,16 @@ protected:
         EXPECT_EQ(0x20ff0000u, plugin.Versioning(&version));
         EXPECT_EQ(0x00010001u, version);
         EXPECT_EQ(0x20ff0000u, plugin.Initialize());
-        TavrelHost::OwnedJson list(L"{\"TaskID\":1}"),
-            stop(
-                L"{\"TaskID\":0,\"TaskParam\":{\"PcAppStopList\":[{"
-                L"\"PcAppStopPid\":5,\"PcAppStopFilePath\":\"c:\\\\x.exe\"}]}}");
-        TavrelHost::OwnedJson listed(L"{}"), stopped(L"{}");
-        EXPECT_EQ(0x20ff0000u, plugin.CallFunc(list.Get(), listed.Get()));
-        EXPECT_EQ(0x20ff0000u, plugin.CallFunc(stop.Get(), stopped.Get()));
-        EXPECT_EQ(L"{}", stopped.ToText());
+        const auto call = [&](const wchar_t* request) {
+            TavrelHost::OwnedJson requestValue(request), response(L"{}");
+            EXPECT_EQ(0x20ff0000u, plugin.CallFunc(requestValue.Get(), response.Get())) << request;
+            return response.ToText();
+        };
+        const std::wstring listed = call(L"{\"TaskID\":1}");
+        EXPECT_EQ(L"{}", call(L"{\"TaskID\":0,\"TaskParam\":{\"PcAppStopList\":[{\"PcAppStopPid\":5,"
+                              L"\"PcAppStopFilePath\":\"c:\\\\x.exe\"}]}}"));
         EXPECT_EQ(0x20ff0000u, plugin.Uninitialize());
-        return listed.ToText();
+        return listed;
     }
 
     TempFolder root_;
