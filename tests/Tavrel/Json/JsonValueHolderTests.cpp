@@ -1,113 +1,84 @@
+// The holder over the real JSON library: it releases each handle it owns
+// once and never a view, and falls back as its header says when the library
+// fails.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "FakeJorvex.h"
+#include "JorvexWatch.h"
 #include "Tavrel/Json/CJsonValueHolder.h"
+#include "tavrel-host/OwnedJson.h"
 
 using Tavrel::Json::CJsonValueHolder;
+using TavrelHost::OwnedJson;
 
 class JsonValueHolder : public ::testing::Test {
 protected:
-    void SetUp() override { FakeJorvex::Reset(); }
+    void TearDown() override {
+        EXPECT_EQ(liveBefore_, VESK_PA_JsonValue_GetLiveHandleCount()) << "a handle outlived its holder";
+        EXPECT_EQ(0, library_.RefusedReleases()) << "a view or a released handle was released";
+    }
+
+    OwnedJson source_{L"{\"TaskParam\":{\"PcAppStopList\":[1,2,3,4]},\"Name\":\"hello\",\"Empty\":\"\"}"};
+    const uint32_t liveBefore_ = VESK_PA_JsonValue_GetLiveHandleCount();
+    TestSupport::JorvexWatch library_;
 };
 
-TEST_F(JsonValueHolder, CreatedAndSharedHandlesAreReleasedOnceEach) {
-    {
-        CJsonValueHolder created;
-        CJsonValueHolder shared(FakeJorvex::MakeHandle(7));
-        EXPECT_TRUE(created.Owned());
-        EXPECT_TRUE(shared.Owned());
-        EXPECT_EQ(7u, FakeJorvex::Calls()[1].handleId);
-    }
-    auto owned = FakeJorvex::OwnedIds();
-    auto destroyed = FakeJorvex::DestroyedIds();
-    std::sort(owned.begin(), owned.end());
-    std::sort(destroyed.begin(), destroyed.end());
-    EXPECT_EQ(owned, destroyed);
-    EXPECT_EQ(2u, destroyed.size());
+TEST_F(JsonValueHolder, OwnsCreatedAndSharedHandlesAndLooksUpThroughViews) {
+    CJsonValueHolder created;
+    CJsonValueHolder shared(*source_.Get());
+    EXPECT_TRUE(created.Owned() && shared.Owned());
+    EXPECT_EQ(liveBefore_ + 2, VESK_PA_JsonValue_GetLiveHandleCount());
+
+    CJsonValueHolder* element = shared.GetAtKey(L"TaskParam")->GetAtKey(L"PcAppStopList")->GetAtIndex(3);
+    EXPECT_FALSE(element->Owned());
+    uint32_t value = 0;
+    element->GetUInt(value);
+    EXPECT_EQ(4u, value) << "the share designates the source's value";
+    // A new lookup through the parent replaces the whole chain of views.
+    EXPECT_EQ(JORVEX_E_NOT_FOUND, (shared.GetAtKey(L"Missing"), shared.Result()));
 }
 
 TEST_F(JsonValueHolder, FailedCreateOrShareOwnsNothingAndReleasesNothing) {
-    FakeJorvex::FailNext("Create", -1);
-    FakeJorvex::FailNext("Share", -1);
-    {
-        CJsonValueHolder created;
-        CJsonValueHolder shared(FakeJorvex::MakeHandle(7));
-        EXPECT_FALSE(created.Owned());
-        EXPECT_FALSE(shared.Owned());
-        EXPECT_EQ(-1, shared.Result());
-        // Operations still reach the library, with the default handle.
-        EXPECT_EQ(1u, created.Handle().Words[0]);
-        created.PutUInt(1);
-        EXPECT_EQ("PutUInt", FakeJorvex::Calls().back().function);
-    }
-    EXPECT_EQ(0, FakeJorvex::CountOf("Destroy"));
+    library_.FailNextCreate(JORVEX_E_NO_MEMORY);
+    library_.FailNextShare(JORVEX_E_NO_MEMORY);
+    CJsonValueHolder created;
+    CJsonValueHolder shared(*source_.Get());
+    EXPECT_FALSE(created.Owned() || shared.Owned());
+    EXPECT_EQ(JORVEX_E_NO_MEMORY, shared.Result());
+    // Operations still reach the library, with the default handle.
+    EXPECT_EQ(1u, created.Handle().Words[0]);
+    EXPECT_EQ(JORVEX_E_BAD_HANDLE, created.PutUInt(1));
 }
 
-TEST_F(JsonValueHolder, LookupsChainAndReplaceTheChildWithoutReleasingViews) {
-    {
-        CJsonValueHolder request(FakeJorvex::MakeHandle(7));
-        CJsonValueHolder* taskParam = request.GetAtKey(L"TaskParam");
-        CJsonValueHolder* list = taskParam->GetAtKey(L"PcAppStopList");
-        CJsonValueHolder* element = list->GetAtIndex(3);
-        EXPECT_FALSE(taskParam->Owned());
-        EXPECT_EQ(FakeJorvex::Calls().back().outId, FakeJorvex::IdOf(element->Handle()));
-        EXPECT_EQ(FakeJorvex::IdOf(taskParam->Handle()), FakeJorvex::Calls()[2].handleId);
+TEST_F(JsonValueHolder, StringsAreReadWithTheLengthPresetAndRoomForTheTerminator) {
+    CJsonValueHolder value(*source_.Get());
+    EXPECT_EQ(L"hello", value.GetAtKey(L"Name")->GetString());
+    EXPECT_EQ((std::vector<uint32_t>{0, 6}), library_.StringLengthsPassed());
+    EXPECT_EQ(L"", value.GetAtKey(L"Empty")->GetString());
+    EXPECT_EQ(3u, library_.StringLengthsPassed().size()) << "an empty string takes one call";
 
-        // A second lookup through the request replaces the whole chain.
-        FakeJorvex::FailNext("GetAtKey", -3);
-        CJsonValueHolder* missing = request.GetAtKey(L"Missing");
-        EXPECT_EQ(-3, request.Result());
-        EXPECT_EQ(0, missing->Result());
-        EXPECT_EQ(1u, missing->Handle().Words[0]) << "a failed lookup leaves a view of the default handle";
-    }
-    EXPECT_EQ(std::vector<uint64_t>{FakeJorvex::OwnedIds()[0]}, FakeJorvex::DestroyedIds());
-}
-
-TEST_F(JsonValueHolder, EmptyStringTakesOneCallAndFiveCharactersGetASixUnitBuffer) {
-    CJsonValueHolder value(FakeJorvex::MakeHandle(7));
-    FakeJorvex::SetString(L"");
-    EXPECT_EQ(L"", value.GetString());
-    EXPECT_EQ(1, FakeJorvex::CountOf("GetString"));
-
-    FakeJorvex::SetString(L"hello");
-    EXPECT_EQ(L"hello", value.GetString());
-    ASSERT_EQ(3, FakeJorvex::CountOf("GetString"));
-    EXPECT_EQ(0u, FakeJorvex::Calls()[2].number) << "the length is preset to 0";
-    EXPECT_EQ(6u, FakeJorvex::Calls()[3].number) << "the second call gets the capacity with the terminator";
-}
-
-TEST_F(JsonValueHolder, FailedStringReadsGiveAnEmptyString) {
-    CJsonValueHolder value(FakeJorvex::MakeHandle(7));
-    FakeJorvex::SetString(L"text");
-    FakeJorvex::FailNext("GetString", -4);
-    EXPECT_EQ(L"", value.GetString());
-    EXPECT_EQ(-4, value.Result());
-    EXPECT_EQ(1, FakeJorvex::CountOf("GetString"));
+    CJsonValueHolder* notText = value.GetAtKey(L"TaskParam");
+    EXPECT_EQ(L"", notText->GetString());
+    EXPECT_EQ(JORVEX_E_WRONG_TYPE, notText->Result());
 }
 
 TEST_F(JsonValueHolder, FailedNumberReadLeavesThePreset) {
-    CJsonValueHolder request(FakeJorvex::MakeHandle(7));
+    CJsonValueHolder request(*source_.Get());
     uint32_t value = 42;
-    request.GetAtKey(L"TaskID")->GetUInt(value);
-    EXPECT_EQ(42u, value);
-    FakeJorvex::SetUInt(L"TaskID", 9);
-    CJsonValueHolder* taskId = request.GetAtKey(L"TaskID");
-    taskId->GetUInt(value);
-    EXPECT_EQ(9u, value);
-    EXPECT_EQ(0, taskId->Result());
+    for (const wchar_t* key : {L"Missing", L"Name"}) {
+        EXPECT_LT(request.GetAtKey(key)->GetUInt(value), 0) << key;
+        EXPECT_EQ(42u, value) << key;
+    }
 }
 
-TEST_F(JsonValueHolder, PutsPassTheHoldersHandlesAndRecordTheStatus) {
-    CJsonValueHolder target(FakeJorvex::MakeHandle(7));
-    CJsonValueHolder source;
-    FakeJorvex::FailNext("PutJsonHandle", -5);
-    EXPECT_EQ(-5, target.PutJsonHandle(source));
-    EXPECT_EQ(-5, target.Result());
-    const auto& put = FakeJorvex::Calls().back();
-    EXPECT_EQ(FakeJorvex::IdOf(target.Handle()), put.handleId);
-    EXPECT_EQ(FakeJorvex::IdOf(source.Handle()), put.outId);
-    EXPECT_EQ(0, target.PutBool(true));
-    EXPECT_EQ(1u, FakeJorvex::Calls().back().number);
+TEST_F(JsonValueHolder, PutsCopyValuesAndReturnTheLibrarysStatus) {
+    CJsonValueHolder target;
+    CJsonValueHolder source(*source_.Get());
+    EXPECT_EQ(JORVEX_OK, target.GetAtKey(L"copy")->PutJsonHandle(*source.GetAtKey(L"TaskParam")));
+    EXPECT_EQ(JORVEX_OK, target.GetAtKey(L"flag")->PutBool(true));
+    CJsonValueHolder* tooFar = target.GetAtKey(L"list")->GetAtIndex(1);
+    EXPECT_EQ(JORVEX_E_OUT_OF_RANGE, tooFar->PutString(L"x"));
+    EXPECT_EQ(JORVEX_E_OUT_OF_RANGE, tooFar->Result());
+    uint32_t copied = 0;
+    target.GetAtKey(L"copy")->GetAtKey(L"PcAppStopList")->GetAtIndex(0)->GetUInt(copied);
+    EXPECT_EQ(1u, copied);
 }

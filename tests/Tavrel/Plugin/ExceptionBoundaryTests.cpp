@@ -1,15 +1,15 @@
 // The export must not let a C++ exception reach the host.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
 
 #include "Common/BxCommon/BxComn_StorageException.h"
-#include "FakeJorvex.h"
 #include "FakeQuennet.h"
+#include "JorvexWatch.h"
 #include "Tavrel/Plugin/TavrelInterface.h"
+#include "tavrel-host/OwnedJson.h"
 
 // This program's allocations, with a switch that makes the next ones fail.
 // GCC cannot see that new and delete below are a pair.
@@ -29,81 +29,62 @@ void* operator new(std::size_t size) {
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
-TEST(ExceptionBoundary, ExceptionFromTheCallIsLoggedOnceAndSuccessIsReturned) {
-    FakeJorvex::Reset();
-    FakeJorvex::ThrowOnKey(L"TaskID");
-    FakeQuennet::Reset(0x1234, 2);
-    JsonHandle request = FakeJorvex::MakeHandle(1);
-    JsonHandle response = FakeJorvex::MakeHandle(2);
+// One call through the export with the real JSON library: every handle the
+// call made is gone afterwards, none was released twice, and the response
+// is as it came.
+class ExceptionBoundary : public ::testing::Test {
+protected:
+    void TearDown() override {
+        EXPECT_EQ(liveBefore_, VESK_PA_JsonValue_GetLiveHandleCount());
+        EXPECT_EQ(0, library_.RefusedReleases());
+        EXPECT_EQ(L"{\"kept\":1}", response_.ToText());
+    }
 
-    EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(&request, &response));
+    std::vector<std::wstring> Call(uint32_t configuredLevel = 2) {
+        FakeQuennet::Reset(0x1234, configuredLevel);
+        EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(request_.Get(), response_.Get()));
+        return FakeQuennet::Texts();
+    }
 
+    TavrelHost::OwnedJson request_{L"{\"TaskID\":7}"};
+    TavrelHost::OwnedJson response_{L"{\"kept\":1}"};
+    const uint32_t liveBefore_ = VESK_PA_JsonValue_GetLiveHandleCount();
+    TestSupport::JorvexWatch library_;
+};
+
+TEST_F(ExceptionBoundary, ExceptionFromTheCallIsLoggedOnceAtLevelFive) {
+    library_.ThrowOnKey(L"TaskID", [] { throw std::runtime_error("injected failure"); });
     EXPECT_EQ((std::vector<std::wstring>{L"==> Interface_FastCall_CallFunc",
                                          L"Interface_FastCall_CallFunc() caught an exception: injected failure",
                                          L"<== Interface_FastCall_CallFunc"}),
-              FakeQuennet::Texts());
+              Call());
     EXPECT_EQ(5u, FakeQuennet::Messages()[1].level);
-    // Unwinding released both shared handles, and nothing was written back.
-    auto owned = FakeJorvex::OwnedIds();
-    auto destroyed = FakeJorvex::DestroyedIds();
-    std::sort(owned.begin(), owned.end());
-    std::sort(destroyed.begin(), destroyed.end());
-    EXPECT_EQ(owned, destroyed);
-    EXPECT_EQ(2u, owned.size());
-    for (const auto& call : FakeJorvex::Calls()) EXPECT_NE(0u, call.function.find("Put")) << call.function;
 }
 
 // The common library throws heap objects; the boundary owns what it catches.
-TEST(ExceptionBoundary, AThrownCommonLibraryExceptionIsLoggedAndDeleted) {
+TEST_F(ExceptionBoundary, AThrownCommonLibraryExceptionIsLoggedAndDeleted) {
     static int deleted = 0;
     struct CountedFailure : BxCommon::Storage::Exception {
         CountedFailure() : Exception(ERROR_ACCESS_DENIED, 1, "Storage.cpp") {}
         ~CountedFailure() override { ++deleted; }
     };
-    FakeJorvex::Reset();
-    FakeJorvex::ThrowOnKey(L"TaskID", [] { throw new CountedFailure(); });
-    FakeQuennet::Reset(0x1234, 2);
-    JsonHandle request = FakeJorvex::MakeHandle(1);
-    JsonHandle response = FakeJorvex::MakeHandle(2);
-
-    EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(&request, &response));
-
-    EXPECT_EQ((std::vector<std::wstring>{L"==> Interface_FastCall_CallFunc",
-                                         L"Interface_FastCall_CallFunc() caught an exception: storage error 0x5",
-                                         L"<== Interface_FastCall_CallFunc"}),
-              FakeQuennet::Texts());
+    library_.ThrowOnKey(L"TaskID", [] { throw new CountedFailure(); });
+    EXPECT_EQ(L"Interface_FastCall_CallFunc() caught an exception: storage error 0x5", Call().at(1));
     EXPECT_EQ(1, deleted);
 }
 
-TEST(ExceptionBoundary, AFailedShareIsNotReleased) {
-    FakeJorvex::Reset();
-    FakeQuennet::Reset(0, 0);
-    FakeJorvex::FailNext("Share", -1);  // the request's share
-    JsonHandle request = FakeJorvex::MakeHandle(1);
-    JsonHandle response = FakeJorvex::MakeHandle(2);
-    EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(&request, &response));
-    auto owned = FakeJorvex::OwnedIds();
-    auto destroyed = FakeJorvex::DestroyedIds();
-    std::sort(owned.begin(), owned.end());
-    std::sort(destroyed.begin(), destroyed.end());
-    EXPECT_EQ(owned, destroyed);
-    EXPECT_EQ(static_cast<size_t>(FakeJorvex::CountOf("Share")), owned.size() + 1);
+TEST_F(ExceptionBoundary, AFailedShareIsNotReleased) {
+    library_.FailNextShare(JORVEX_E_NO_MEMORY);  // the request's share
+    EXPECT_EQ(L"dwTaskId = 0", Call().at(1));
 }
 
 // The entry line cannot be written for want of memory: the line is lost, the
 // task is not.
-TEST(ExceptionBoundary, ATraceLineWithoutMemoryIsDroppedAndTheTaskStillRuns) {
-    FakeJorvex::Reset();
-    FakeJorvex::SetUInt(L"TaskID", 7);
-    FakeQuennet::Reset(0x1234, 2);
-    JsonHandle request = FakeJorvex::MakeHandle(1);
-    JsonHandle response = FakeJorvex::MakeHandle(2);
-
+TEST_F(ExceptionBoundary, ATraceLineWithoutMemoryIsDroppedAndTheTaskStillRuns) {
     g_failingAllocations = 1;
-    EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(&request, &response));
+    const std::vector<std::wstring> texts = Call();
     g_failingAllocations = 0;
-
     EXPECT_EQ(
         (std::vector<std::wstring>{L"dwTaskId = 0x7", L"Invalid Task ID:0x7", L"<== Interface_FastCall_CallFunc"}),
-        FakeQuennet::Texts());
+        texts);
 }

@@ -4,12 +4,6 @@
 #include "Tavrel/Plugin/LogFolder.h"
 #include "Tavrel/Plugin/TavrelInterface.h"
 
-TEST(Versioning, WritesInterfaceVersionAndSucceeds) {
-    DWORD version = 0;
-    EXPECT_EQ(0x20ff0000u, Interface_FastCall_Versioning(&version));
-    EXPECT_EQ(0x00010001u, version);
-}
-
 TEST(Lifecycle, InitializeAndUninitializeTraceAtTheLevelsThatLetLevelTwoThrough) {
     for (uint32_t level : {0u, 1u, 2u, 3u, 5u, 6u}) {
         FakeQuennet::Reset(0x1234, level);

@@ -71,15 +71,6 @@ TEST_F(StartMenuScan, RecordsComeDepthFirstInListingOrderWithOneRecordPerShortcu
     for (const auto& day : first.lstDailySchedule) EXPECT_TRUE(day.empty());
 }
 
-TEST_F(StartMenuScan, EveryLevelIsTraced) {
-    PlaceExecutable(tree_ / L"Apps\\one.exe");
-    WriteShortcut(tree_ / L"Menu\\Sub\\a.lnk", tree_ / L"Apps\\one.exe");
-    Scan(tree_ / L"Menu");
-    auto texts = FakeQuennet::Texts();
-    EXPECT_EQ(2, std::count(texts.begin(), texts.end(), L"==> GetCurrentUserStartMenuAppList"));
-    EXPECT_EQ(2, std::count(texts.begin(), texts.end(), L"<== GetCurrentUserStartMenuAppList"));
-}
-
 TEST_F(StartMenuScan, AnEmptyPathOrAFolderThatCannotBeListedFails) {
     EXPECT_TRUE(Scan(L"", false, ERROR_BAD_ARGUMENTS).empty());
     EXPECT_EQ((std::vector<std::wstring>{L"==> GetCurrentUserStartMenuAppList", L"tsDirPath is NULL",

@@ -109,32 +109,26 @@ protected:
 
 }  // namespace
 
-TEST_F(StopApplications, LowerCaseRequestPathMatchesMixedCaseExecutableAndClosesItsWindow) {
-    WindowApp app(L"--top 1", CopyWindowApp(folder_ / L"Apps\\Game.exe"));
-    ASSERT_TRUE(app.WaitUntilReady());
-    std::wstring path = ExecutablePathOf(app.Process());
-    ASSERT_NE(std::wstring::npos, path.find(L"Game.exe")) << path;
+// The request's path must contain the lower-cased executable path, anywhere.
+TEST_F(StopApplications, ARequestPathHoldingTheLowerCasedExecutablePathClosesItsWindow) {
+    for (const bool withTextAround : {false, true}) {
+        WindowApp app(L"--top 1", CopyWindowApp(folder_ / L"Apps\\Game.exe"));
+        ASSERT_TRUE(app.WaitUntilReady());
+        const std::wstring path = ExecutablePathOf(app.Process());
+        ASSERT_NE(std::wstring::npos, path.find(L"Game.exe")) << path;
+        const std::wstring requested = withTextAround ? L"\"" + Lower(path) + L"\" --fullscreen" : Lower(path);
 
-    auto texts = Send(StopRequest(Element(app.Pid(), Lower(path))));
+        auto texts = Send(StopRequest(Element(app.Pid(), requested)));
 
-    EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000));
-    EXPECT_EQ((std::vector<std::string>{"WM_CLOSE top 0", "exit 7"}), app.Report());
-    ASSERT_EQ(14u, texts.size());
-    EXPECT_EQ(L"uAppCount: 0x1", texts[2]);
-    EXPECT_EQ(L"uPid: " + Hex(app.Pid()) + L" tsFilePath: " + Lower(path), texts[3]);
-    EXPECT_EQ((std::vector<std::wstring>{L"==> CParentControlProcessHelper::CParentControlProcessHelper",
-                                         L"<== CParentControlProcessHelper::CParentControlProcessHelper",
-                                         L"==> CParentControlProcessHelper::CloseProcessInList",
-                                         L"==> CParentControlProcessHelper::GetWindowHandleByPID"}),
-              std::vector<std::wstring>(texts.begin() + 4, texts.begin() + 8));
-    EXPECT_TRUE(std::regex_match(
-        texts[8], std::wregex(L"GetWindowHandleByPID\\(\\) --- hWnd=0x[0-9a-f]{8} Pid=" + Hex(app.Pid()))))
-        << texts[8];
-    EXPECT_EQ((std::vector<std::wstring>{L"<== CParentControlProcessHelper::GetWindowHandleByPID",
-                                         L"<== CParentControlProcessHelper::CloseProcessInList",
-                                         L"==> CParentControlProcessHelper::~CParentControlProcessHelper",
-                                         L"<== CParentControlProcessHelper::~CParentControlProcessHelper"}),
-              std::vector<std::wstring>(texts.begin() + 9, texts.end() - 1));
+        EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000));
+        EXPECT_EQ((std::vector<std::string>{"WM_CLOSE top 0", "exit 7"}), app.Report());
+        ASSERT_EQ(14u, texts.size());
+        EXPECT_EQ(L"uAppCount: 0x1", texts[2]);
+        EXPECT_EQ(L"uPid: " + Hex(app.Pid()) + L" tsFilePath: " + requested, texts[3]);
+        EXPECT_TRUE(std::regex_match(
+            texts[8], std::wregex(L"GetWindowHandleByPID\\(\\) --- hWnd=0x[0-9a-f]{8} Pid=" + Hex(app.Pid()))))
+            << texts[8];
+    }
 }
 
 // While the process is open its id cannot pass to another process, whose
@@ -155,16 +149,6 @@ TEST_F(StopApplications, TheProcessStaysOpenUntilItsWindowIsAskedToClose) {
     Send(StopRequest(Element(app.Pid(), path)));
 
     EXPECT_EQ((std::vector<std::string>{"open", "post WM_CLOSE", "close"}), ProcessCalls::events);
-    EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000));
-}
-
-TEST_F(StopApplications, RequestPathWithTextAroundTheExecutablePathMatches) {
-    WindowApp app(L"--top 1", CopyWindowApp(folder_ / L"Apps\\Game.exe"));
-    ASSERT_TRUE(app.WaitUntilReady());
-    std::wstring path = Lower(ExecutablePathOf(app.Process()));
-
-    Send(StopRequest(Element(app.Pid(), L"\"" + path + L"\" --fullscreen")));
-
     EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000));
 }
 
