@@ -43,10 +43,8 @@ if [ $# -eq 0 ]; then
     ctest --preset mingw -L soak --repeat until-pass:2
     set -- -LE soak
     bash fuzz/run.sh --short
-    bash scripts/fuzz-native.sh --runs 100000 --seed 1
-    seed=$(date +%Y%m%d)
-    echo "native fuzzing, seed of the day: $seed"
-    bash scripts/fuzz-native.sh --runs 50000 --seed "$seed"
+    bash scripts/fuzz-native.sh --runs 20000 --seed 1
+    bash scripts/fuzz-native.sh --runs 10000 --seed "$(date +%Y%m%d)"
 fi
 
 # Wine now and then fails to start a program at all (no output, a few

@@ -1,18 +1,5 @@
-// Native stand-in for the common library's debug log, for the fuzz build
-// only (it takes the product header's place on the include path). The
-// product's log is built off and the plug-in never switches it on, so a
-// trace here writes nothing and answers false.
+// Native stand-in for the common library's debug log (first on the include
+// path): the plug-in never switches the log on, so a trace writes nothing.
 #pragma once
 
-namespace BxCommon {
-
-inline constexpr unsigned kDebugLevelFailure = 256;
-
-template <typename... Arguments>
-bool TraceOff(unsigned, const wchar_t*, const Arguments&...) {
-    return false;
-}
-
-}  // namespace BxCommon
-
-#define BXDBG_TRACE(level, ...) ::BxCommon::TraceOff((level), __VA_ARGS__)
+#define BXDBG_TRACE(...) ((void)0)
