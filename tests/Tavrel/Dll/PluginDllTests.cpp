@@ -3,20 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <vector>
 
 #include "ChildProcess.h"
-#include "ExceptionFolders.h"
 #include "JsonQuoted.h"
 #include "tavrel-host/OwnedJson.h"
 #include "LoadedPlugin.h"
 #include "LogFile.h"
 #include "ProductRegistry.h"
-#include "Shortcuts.h"
 #include "TempFolder.h"
-#include "tavrel-host/HostSession.h"
 
 using namespace TestSupport;
 
@@ -154,77 +149,4 @@ TEST_F(PluginLogFolder, LoadHandlerDoesNothingForThreadNotifications) {
     }
     auto lines = ReadLogFile(root / L"VESK\\Tavrel.log");
     EXPECT_EQ(std::vector<std::wstring>{L"Log Module initialized!"}, TextsOf(lines));
-}
-
-namespace {
-
-// Every TLS slot the process has left, held for the life of the object.
-class AllTlsSlotsTaken {
-public:
-    AllTlsSlotsTaken() {
-        for (DWORD slot; (slot = TlsAlloc()) != TLS_OUT_OF_INDEXES;) slots_.push_back(slot);
-    }
-    ~AllTlsSlotsTaken() {
-        for (DWORD slot : slots_) TlsFree(slot);
-    }
-    AllTlsSlotsTaken(const AllTlsSlotsTaken&) = delete;
-    AllTlsSlotsTaken& operator=(const AllTlsSlotsTaken&) = delete;
-
-    size_t Count() const { return slots_.size(); }
-
-private:
-    std::vector<DWORD> slots_;
-};
-
-std::wstring ListApplications(const LoadedPlugin& plugin) {
-    TavrelHost::OwnedJson request(L"{\"TaskID\":1}");
-    TavrelHost::OwnedJson response(L"{}");
-    plugin.CallFunc(request.Get(), response.Get());
-    return response.ToText();
-}
-
-}  // namespace
-
-// A Start Menu folder of the test's own with one listed application, and no
-// exception key: the filter's registry read then throws for the application.
-class PluginThreads : public ::testing::Test {
-protected:
-    void SetUp() override {
-        RemoveTree(menu_);
-        PlaceExecutable(root_ / L"Apps\\app.exe");
-        ComScope com;
-        WriteShortcut(menu_ + L"\\App.lnk", root_ / L"Apps\\app.exe");
-    }
-    void TearDown() override { RemoveTree(menu_); }
-
-    TempFolder root_;
-    ProductPathScope product_{root_ / L"Vendor\\Suite"};  // leaves out root\Vendor only
-    ExceptionFoldersScope noExceptionKey_;
-    const std::wstring menu_ = StartMenuFolder() + L"\\Programs\\TavrelDllTest";
-};
-
-// With no TLS slot left to the process, threads that throw at the same time
-// still each keep their own exception state: every answer is the
-// single-threaded one.
-TEST_F(PluginThreads, ThreadsThatThrowAtOnceWithNoTlsSlotLeftAnswerAlike) {
-    LoadedPlugin plugin(L"0");
-    AllTlsSlotsTaken slots;
-    ASSERT_GT(slots.Count(), 0u);
-    std::wstring reference;
-    {
-        TavrelHost::ComApartment apartment;
-        reference = ListApplications(plugin);
-    }
-    ASSERT_NE(std::wstring::npos, reference.find(L"app.exe")) << reference;
-
-    std::atomic<int> differing{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 6; ++t) {
-        threads.emplace_back([&] {
-            TavrelHost::ComApartment apartment;
-            for (int i = 0; i < 40; ++i) differing += ListApplications(plugin) == reference ? 0 : 1;
-        });
-    }
-    for (auto& thread : threads) thread.join();
-    EXPECT_EQ(0, differing);
 }

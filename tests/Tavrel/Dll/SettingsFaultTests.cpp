@@ -1,8 +1,14 @@
-// The built plug-in with its settings not as the suite leaves them: no
-// installation folder, or a file where the log folder would be.
+// The built plug-in with its settings not as the suite leaves them (no
+// installation folder, no exception key, a file where the log folder would
+// be), and with no TLS slot left to the process.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "Common/FrwkCommon/Frwk_ProductKey.h"
+#include "ExceptionFolders.h"
 #include "JsonQuoted.h"
 #include "LoadedPlugin.h"
 #include "ProductRegistry.h"
@@ -15,6 +21,30 @@
 using namespace TestSupport;
 
 namespace {
+
+// Every TLS slot the process has left, held for the life of the object.
+class AllTlsSlotsTaken {
+public:
+    AllTlsSlotsTaken() {
+        for (DWORD slot; (slot = TlsAlloc()) != TLS_OUT_OF_INDEXES;) slots_.push_back(slot);
+    }
+    ~AllTlsSlotsTaken() {
+        for (DWORD slot : slots_) TlsFree(slot);
+    }
+    AllTlsSlotsTaken(const AllTlsSlotsTaken&) = delete;
+    AllTlsSlotsTaken& operator=(const AllTlsSlotsTaken&) = delete;
+
+    size_t Count() const { return slots_.size(); }
+
+private:
+    std::vector<DWORD> slots_;
+};
+
+std::wstring Call(const LoadedPlugin& plugin, const wchar_t* request) {
+    TavrelHost::OwnedJson requestValue(request), response(L"{}");
+    EXPECT_EQ(0x20ff0000u, plugin.CallFunc(requestValue.Get(), response.Get())) << request;
+    return response.ToText();
+}
 
 // Chess in a Start Menu folder of the test's own. With the installation
 // folder root\Suite\Pellam, the log goes to root\Suite\VESK.
@@ -38,13 +68,8 @@ protected:
         EXPECT_EQ(0x20ff0000u, plugin.Versioning(&version));
         EXPECT_EQ(0x00010001u, version);
         EXPECT_EQ(0x20ff0000u, plugin.Initialize());
-        const auto call = [&](const wchar_t* request) {
-            TavrelHost::OwnedJson requestValue(request), response(L"{}");
-            EXPECT_EQ(0x20ff0000u, plugin.CallFunc(requestValue.Get(), response.Get())) << request;
-            return response.ToText();
-        };
-        const std::wstring listed = call(L"{\"TaskID\":1}");
-        EXPECT_EQ(L"{}", call(L"{\"TaskID\":0,\"TaskParam\":{\"PcAppStopList\":[{\"PcAppStopPid\":5,"
+        const std::wstring listed = Call(plugin, L"{\"TaskID\":1}");
+        EXPECT_EQ(L"{}", Call(plugin, L"{\"TaskID\":0,\"TaskParam\":{\"PcAppStopList\":[{\"PcAppStopPid\":5,"
                               L"\"PcAppStopFilePath\":\"c:\\\\x.exe\"}]}}"));
         EXPECT_EQ(0x20ff0000u, plugin.Uninitialize());
         return listed;
@@ -84,4 +109,33 @@ TEST_F(PluginSettings, WithoutAnInstallationFolderNothingIsListed) {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, FRWK_PRODUCT_KEY);
     EXPECT_EQ(L"{}", Round(L"5")) << "no product key";
     SetCurrentDirectoryW(previous);
+}
+
+// Without an exception key the filter's registry read throws for every
+// application. With no TLS slot left to the process, threads that throw at
+// the same time still each keep their own exception state: every answer is
+// the single-threaded one.
+TEST_F(PluginSettings, ThreadsThatThrowAtOnceWithNoTlsSlotLeftAnswerAlike) {
+    ProductPathScope product(root_ / L"Suite\\Pellam");
+    ExceptionFoldersScope noExceptionKey;
+    LoadedPlugin plugin(L"0");
+    AllTlsSlotsTaken slots;
+    ASSERT_GT(slots.Count(), 0u);
+    std::wstring reference;
+    {
+        TavrelHost::ComApartment apartment;
+        reference = Call(plugin, L"{\"TaskID\":1}");
+    }
+    ASSERT_NE(std::wstring::npos, reference.find(JsonQuoted(chess_))) << reference;
+
+    std::atomic<int> differing{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t) {
+        threads.emplace_back([&] {
+            TavrelHost::ComApartment apartment;
+            for (int i = 0; i < 40; ++i) differing += Call(plugin, L"{\"TaskID\":1}") == reference ? 0 : 1;
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(0, differing);
 }
