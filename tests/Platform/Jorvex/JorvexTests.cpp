@@ -60,42 +60,32 @@ JsonHandle Index(JsonHandle array, uint32_t index) {
     return view;
 }
 
-// Released owners, views of a released tree, the default value and garbage
-// are refused without touching the outputs or the live tree.
+// The default value (what a failed Create leaves), garbage, released owners
+// and views of a released tree are refused without touching the outputs or
+// the live tree.
 TEST(JorvexHandles, EveryFunctionRefusesHandlesItDidNotIssueOrThatWereReleased) {
     OwnedJson good(L"{\"a\":[1,2]}"), released(L"{\"a\":[1,2]}");
-    const uint32_t liveBefore = VESK_PA_JsonValue_GetLiveHandleCount();
-    const JsonHandle member = Key(released.get(), L"a"), element = Index(member, 1);
-    const std::pair<const char*, JsonHandle> cases[] = {
-        {"default", kDefaultHandle},
-        {"garbage", {{0xDEADBEEFCAFEF00Dull, 0x0123456789ABCDEFull, 42}}},
-        {"released owner", released.reset()},
-        {"view of released tree", member},
-        {"element view of released tree", element}};
-    for (const auto& [name, bad] : cases) {
-        SCOPED_TRACE(name);
+    const JsonHandle view = Index(Key(released.get(), L"a"), 1);
+    const JsonHandle garbage = {{0xDEADBEEFCAFEF00Dull, 0x0123456789ABCDEFull, 42}};
+    for (const JsonHandle& bad : {kDefaultHandle, garbage, released.reset(), view}) {
         JsonHandle out = kSentinel, copy = bad;
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_ShareJsonHandle(bad, &out));
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_GetAtKey(bad, &out, L"a"));
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_GetAtIndex(bad, &out, 0));
-        EXPECT_TRUE(out == kSentinel);
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_DestroyJsonHandle(&copy));
-        EXPECT_TRUE(copy == bad);
-        EXPECT_EQ(0u, VESK_PA_JsonValue_GetSize(bad));
         uint32_t number = 99;
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_GetUInt(bad, &number));
-        EXPECT_EQ(99u, number);
+        for (const JorvexStatus status :
+             {VESK_PA_JsonValue_ShareJsonHandle(bad, &out), VESK_PA_JsonValue_GetAtKey(bad, &out, L"a"),
+              VESK_PA_JsonValue_GetAtIndex(bad, &out, 0), VESK_PA_JsonValue_DestroyJsonHandle(&copy),
+              VESK_PA_JsonValue_GetUInt(bad, &number), VESK_PA_JsonValue_PutUInt(bad, 1),
+              VESK_PA_JsonValue_PutString(bad, L"s"), VESK_PA_JsonValue_PutBool(bad, 1),
+              VESK_PA_JsonValue_PutJsonHandle(bad, good.get()), VESK_PA_JsonValue_PutJsonHandle(good.get(), bad),
+              VESK_PA_JsonValue_Reader(bad, L"[1]")}) {
+            EXPECT_EQ(JORVEX_E_BAD_HANDLE, status);
+        }
+        EXPECT_TRUE(out == kSentinel && copy == bad && number == 99);
+        EXPECT_EQ(0u, VESK_PA_JsonValue_GetSize(bad));
         EXPECT_EQ(StatusText(JORVEX_E_BAD_HANDLE), String(bad));
         EXPECT_EQ(StatusText(JORVEX_E_BAD_HANDLE), Text(bad));
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_PutUInt(bad, 1));
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_PutString(bad, L"s"));
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_PutBool(bad, 1));
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_PutJsonHandle(bad, good.get()));
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_PutJsonHandle(good.get(), bad));
-        EXPECT_EQ(JORVEX_E_BAD_HANDLE, VESK_PA_JsonValue_Reader(bad, L"[1]"));
-        EXPECT_EQ(L"{\"a\":[1,2]}", Text(good.get()));
     }
-    EXPECT_EQ(liveBefore - 1, VESK_PA_JsonValue_GetLiveHandleCount());
+    EXPECT_EQ(L"{\"a\":[1,2]}", Text(good.get()));
+    EXPECT_EQ(1u, VESK_PA_JsonValue_GetLiveHandleCount());
 }
 
 // Owners count until released (Destroy resets the handle); views neither
