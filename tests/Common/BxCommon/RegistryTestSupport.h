@@ -1,17 +1,16 @@
 // Shared by the registry and security-attribute tests: a private key per test
-// with raw access past the storage, thrown codes, SDDL, a memory-growth check.
+// with raw access past the storage, thrown codes, SDDL.
 #pragma once
 
 #include <windows.h>
-#include <psapi.h>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Common/BxCommon/BxComn_Registry.h"
@@ -20,12 +19,12 @@ namespace RegistryTesting {
 
 using Bytes = std::vector<BYTE>;
 
-// A new empty key <root>\Software\TavrelTests\<test>.<pid>.<n>, deleted with
+// A new empty key HKCU\Software\TavrelTests\<test>.<pid>.<n>, deleted with
 // everything below it. Raw access is relative to it; like the storage's
 // view 2 it sees the 64-bit registry, this program's own view.
 class TestKey {
 public:
-    explicit TestKey(HKEY root = HKEY_CURRENT_USER) : root_(root) {
+    TestKey() {
         static std::atomic<unsigned> counter{0};
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::string name = std::string(test->test_suite_name()) + "." + test->name() + ".";
@@ -33,61 +32,43 @@ public:
                 std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(++counter);
         EXPECT_EQ(ERROR_SUCCESS, CreateSubKey(L"")) << "cannot create the test key";
     }
-    ~TestKey() { RegDeleteTreeW(root_, path_.c_str()); }
+    ~TestKey() { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
     TestKey(const TestKey&) = delete;
     TestKey& operator=(const TestKey&) = delete;
 
-    HKEY Root() const { return root_; }
     const std::wstring& Path() const { return path_; }
-    std::wstring operator/(const std::wstring& relative) const {
-        return relative.empty() ? path_ : path_ + L"\\" + relative;
-    }
-    BxCommon::Storage::Key AsKey() const { return BxCommon::Storage::Key(root_, path_.c_str()); }
+    BxCommon::Storage::Key AsKey() const { return BxCommon::Storage::Key(HKEY_CURRENT_USER, path_.c_str()); }
 
     LSTATUS CreateSubKey(const std::wstring& relative) const {
         BxCommon::UniqueHKey key;
-        return RegCreateKeyExW(root_, (*this / relative).c_str(), 0, nullptr, 0, KEY_READ, nullptr, key.Put(), nullptr);
-    }
-    bool Exists(const std::wstring& relative) const {
-        BxCommon::UniqueHKey key;
-        return RegOpenKeyExW(root_, (*this / relative).c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
+        return RegCreateKeyExW(HKEY_CURRENT_USER, Below(relative).c_str(), 0, nullptr, 0, KEY_READ, nullptr, key.Put(),
+                               nullptr);
     }
     // Creates the subkey `relative` when missing.
     LSTATUS SetRaw(const std::wstring& name, DWORD type, const Bytes& data, const std::wstring& relative = L"") const {
-        return RegSetKeyValueW(root_, (*this / relative).c_str(), name.c_str(), type, data.data(),
+        return RegSetKeyValueW(HKEY_CURRENT_USER, Below(relative).c_str(), name.c_str(), type, data.data(),
                                static_cast<DWORD>(data.size()));
     }
-    LSTATUS SetText(const std::wstring& name, DWORD type, const std::wstring& text, bool terminated = true) const {
-        const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
-        return SetRaw(name, type, Bytes(bytes, bytes + (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t)));
-    }
-    // The value as stored, with room for every value of these tests.
-    struct RawValue {
-        LSTATUS result;
-        DWORD type;
-        Bytes data;
-    };
-    RawValue GetRaw(const std::wstring& name) const {
-        RawValue value{ERROR_SUCCESS, REG_NONE, Bytes(1 << 21)};
+    // The value as stored, with its type; REG_NONE and no bytes when it
+    // cannot be read. RegQueryValueExW, unlike RegGetValueW, adds no
+    // terminator to string data.
+    std::pair<DWORD, Bytes> GetRaw(const std::wstring& name) const {
+        DWORD type = REG_NONE, size = 4096;
+        Bytes data(size);
         BxCommon::UniqueHKey key;
-        auto size = static_cast<DWORD>(value.data.size());
-        value.result = RegOpenKeyExW(root_, path_.c_str(), 0, KEY_QUERY_VALUE, key.Put());
-        if (value.result == ERROR_SUCCESS) {
-            value.result = RegQueryValueExW(key.Get(), name.c_str(), nullptr, &value.type, value.data.data(), &size);
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS ||
+            RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) {
+            return {REG_NONE, {}};
         }
-        value.data.resize(value.result == ERROR_SUCCESS ? size : 0);
-        return value;
+        data.resize(size);
+        return {type, data};
     }
 
 private:
-    HKEY root_;
+    std::wstring Below(const std::wstring& relative) const {
+        return relative.empty() ? path_ : path_ + L"\\" + relative;
+    }
     std::wstring path_;
-};
-
-class RegistryWithHandle : public BxCommon::Storage::Registry {
-public:
-    using Registry::GetHandle;
-    using Registry::Registry;
 };
 
 // Runs call, which should throw a storage exception, and hands that over;
@@ -111,8 +92,8 @@ DWORD CodeOf(Call&& call) {
 }
 
 // A descriptor's DACL in SDDL, or "" without one. Expected descriptors go
-// through the same rendering, so they compare entry by entry: type, flags,
-// rights and trustee, in order.
+// through the same rendering (CanonicalSddl), so they compare entry by
+// entry: type, flags, rights and trustee, in order.
 inline std::string DaclSddl(PSECURITY_DESCRIPTOR descriptor) {
     char* text = nullptr;
     if (!descriptor || !ConvertSecurityDescriptorToStringSecurityDescriptorA(
@@ -124,26 +105,13 @@ inline std::string DaclSddl(PSECURITY_DESCRIPTOR descriptor) {
     return dacl;
 }
 
-using LocalDescriptor = std::unique_ptr<void, decltype(&LocalFree)>;
-inline LocalDescriptor FromSddl(const char* sddl) {
+inline std::string CanonicalSddl(const std::string& sddl) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr));
-    return LocalDescriptor(descriptor, &LocalFree);
-}
-
-// Runs work (false on a wrong result) `rounds` times so the heap reaches its
-// working size, then ten times as often: the process's private bytes must
-// grow by less than `limit`. PagefileUsage, not PrivateUsage: Wine fills
-// only the basic counters; on Windows the two are the same figure.
-inline void ExpectNoGrowth(const std::function<bool()>& work, int rounds, SIZE_T limit) {
-    PROCESS_MEMORY_COUNTERS counters[2] = {};
-    for (PROCESS_MEMORY_COUNTERS& counter : counters) {
-        for (int i = 0; i < rounds; ++i) ASSERT_TRUE(work()) << "round " << i;
-        ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &counter, sizeof(counter)));
-        rounds *= 10;
-    }
-    EXPECT_LT(counters[1].PagefileUsage, counters[0].PagefileUsage + limit)
-        << "private bytes grew from " << counters[0].PagefileUsage << " to " << counters[1].PagefileUsage;
+    EXPECT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr));
+    const std::string dacl = DaclSddl(descriptor);
+    LocalFree(descriptor);
+    return dacl;
 }
 
 }  // namespace RegistryTesting

@@ -1,3 +1,5 @@
+// UTF-8 at the stored strings' edge and the conversion code page of the
+// names handed to Windows.
 #include <gtest/gtest.h>
 
 #include "Common/BxCommon/BxComn_HResultError.h"
@@ -5,51 +7,41 @@
 
 using namespace BxCommon::String;
 
-TEST(Utf8, RoundTripsEveryPlane) {
-    // U+0041 'A' 41; U+00E9 e acute C3 A9; U+20AC euro E2 82 AC;
-    // U+1F600 grinning face F0 9F 98 80 (surrogates D83D DE00).
+// U+0041 'A' 41; U+00E9 e acute C3 A9; U+20AC euro E2 82 AC; U+1F600
+// grinning face F0 9F 98 80 (surrogates D83D DE00). Both directions stop at
+// the first NUL; a lone surrogate on the way out becomes U+FFFD (EF BF BD).
+TEST(Utf8, RoundTripsEveryPlaneUpToTheFirstNul) {
     const std::wstring wide = L"A\u00e9\u20ac\xD83D\xDE00";
     const std::string utf8 = "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
-    EXPECT_EQ(utf8, WideToUtf8(wide));
-    EXPECT_EQ(wide, Utf8ToWide(utf8));
+    EXPECT_EQ(utf8, WideToUtf8(wide + std::wstring(L"\0B", 2)));
+    EXPECT_EQ(wide, Utf8ToWide(utf8 + std::string("\0B", 2)));
+    EXPECT_EQ("a\xEF\xBF\xBD", WideToUtf8(L"a\xD800"));
 }
 
-TEST(Utf8, StopsAtTheFirstNul) {
-    EXPECT_EQ("A", WideToUtf8(std::wstring(L"A\0B", 3)));
-    EXPECT_EQ(L"A", Utf8ToWide(std::string("A\0B", 3)));
-    EXPECT_EQ("", WideToUtf8(L""));
-    EXPECT_EQ(L"", Utf8ToWide(""));
+// Ill-formed input becomes replacement characters, never a failure and never
+// the character an ill-formed sequence seems to spell.
+TEST(Utf8, IllFormedSequencesBecomeReplacementCharacters) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"lead byte C3 without its continuation", "\xC3"},
+        {"FF, never valid", "\xFF"},
+        {"C0 AF, '/' overlong in two bytes", "\xC0\xAF"},
+        {"E0 80 AF, '/' overlong in three bytes", "\xE0\x80\xAF"},
+        {"F0 80 80 AF, '/' overlong in four bytes", "\xF0\x80\x80\xAF"},
+        {"ED A0 80, an encoded surrogate", "\xED\xA0\x80"},
+        {"F4 90 80 80, beyond U+10FFFF", "\xF4\x90\x80\x80"},
+    };
+    for (const auto& [name, bytes] : cases) {
+        const std::wstring wide = Utf8ToWide("a" + bytes + "b");
+        ASSERT_TRUE(wide.size() >= 3 && wide.front() == L'a' && wide.back() == L'b') << name;
+        EXPECT_EQ(std::wstring(wide.size() - 2, L'\uFFFD'), wide.substr(1, wide.size() - 2)) << name;
+    }
 }
 
-TEST(Utf8, InvalidInputBecomesReplacementCharactersNotFailure) {
-    // C3 alone: a lead byte without its continuation; FF: never valid;
-    // ED A0 80: an encoded surrogate.
-    std::wstring wide = Utf8ToWide(
-        "a\xC3"
-        "b\xFF"
-        "c");
-    EXPECT_EQ(L"a\uFFFDb\uFFFDc", wide);
-    EXPECT_NE(std::wstring::npos, Utf8ToWide("x\xED\xA0\x80y").find(L'\uFFFD'));
-    // A lone high surrogate on the way out.
-    EXPECT_EQ(
-        "a\xEF\xBF\xBD"
-        "b",
-        WideToUtf8(L"a\xD800"
-                   L"b"));
-}
-
+// Up to 128 bytes in place, longer names on the heap.
 TEST(ConversionCodePage, ConvertsShortAndLongNamesBothWays) {
-    ToConversionCodePage shortName(L"GetNativeSystemInfo");
-    EXPECT_STREQ("GetNativeSystemInfo", shortName.c_str());
-    std::wstring longWide(300, L'n');
-    ToConversionCodePage longName(longWide.c_str());
-    EXPECT_EQ(std::string(300, 'n'), longName.c_str());
-
-    ToConversionCodePage missing(nullptr);
-    EXPECT_EQ(nullptr, missing.c_str());
-
-    auto wide = FromConversionCodePage("BxComn_Registry.cpp");
-    ASSERT_NE(nullptr, wide);
-    EXPECT_STREQ(L"BxComn_Registry.cpp", wide.get());
+    EXPECT_STREQ("GetNativeSystemInfo", ToConversionCodePage(L"GetNativeSystemInfo").c_str());
+    EXPECT_EQ(std::string(300, 'n'), ToConversionCodePage(std::wstring(300, L'n').c_str()).c_str());
+    EXPECT_EQ(nullptr, ToConversionCodePage(nullptr).c_str());
+    EXPECT_STREQ(L"BxComn_Registry.cpp", FromConversionCodePage("BxComn_Registry.cpp").get());
     EXPECT_EQ(nullptr, FromConversionCodePage(nullptr));
 }

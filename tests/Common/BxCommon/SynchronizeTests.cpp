@@ -7,34 +7,17 @@
 
 using namespace BxCommon::Synchronize;
 
-namespace {
-
-// Takes and leaves the section on another thread; a section still held here
-// would block it (and the test would time out).
-void LockElsewhere(CriticalSection& section) {
-    std::thread other([&] { SingleLock lock(&section); });
-    other.join();
-}
-
-}  // namespace
-
-TEST(SingleLock, NullObjectDoesNothing) { SingleLock lock(nullptr); }
-
-TEST(SingleLock, LockIsReleasedWhenAnExceptionLeavesTheScope) {
+// The holding thread may enter again and must leave as often, and an
+// exception leaving the scope releases the lock: a section still held here
+// would block the other thread, and the test would time out.
+TEST(SingleLock, ReleasesWhatItTookOnEveryWayOutOfItsScope) {
     CriticalSection section;
     try {
-        SingleLock lock(&section);
+        SingleLock outer(&section);
+        SingleLock inner(&section);
+        SingleLock none(nullptr);
         throw std::runtime_error("leaving");
     } catch (const std::runtime_error&) {
     }
-    LockElsewhere(section);
-}
-
-TEST(CriticalSection, TheHoldingThreadMayEnterAgainAndMustLeaveAsOften) {
-    CriticalSection section;
-    {
-        SingleLock outer(&section);
-        SingleLock inner(&section);
-    }
-    LockElsewhere(section);
+    std::thread([&] { SingleLock lock(&section); }).join();
 }
