@@ -186,7 +186,9 @@ TEST_F(RegistryKey, ListingAppendsEveryNameAndALongNameThrowsAfterTheOnesBefore)
     const std::vector<std::wstring> all{L"", L"a", std::wstring(254, L'x'), L"y" + std::wstring(254, L'x')};
     for (const std::wstring& name : all) {
         ASSERT_EQ(ERROR_SUCCESS, testKey_.SetRaw(name, REG_DWORD, {0, 0, 0, 0}));
-        if (!name.empty()) ASSERT_EQ(ERROR_SUCCESS, testKey_.CreateSubKey(name));
+        if (!name.empty()) {
+            ASSERT_EQ(ERROR_SUCCESS, testKey_.CreateSubKey(name));
+        }
     }
     Registry storage(kView64);
     ASSERT_TRUE(storage.OpenForEnum(testKey_.AsKey(), L""));

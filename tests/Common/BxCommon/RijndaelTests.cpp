@@ -141,7 +141,9 @@ TEST(RijndaelStages, EachStageRefusesWhatItDoesNotAllowAndPiecesGiveWhatOneCallG
                                                   : std::vector<size_t>{1, 15, 16, 32, 48}) {
             ASSERT_EQ(0u, update(from, from + piece));
             from += piece;
-            if (from == 1) EXPECT_EQ(kRefused, init(1 - direction, kKey.data(), 16, kModeEcb));
+            if (from == 1) {
+                EXPECT_EQ(kRefused, init(1 - direction, kKey.data(), 16, kModeEcb));
+            }
         }
         EXPECT_EQ(96u, total);  // encrypting, 4 bytes wait; decrypting, a block
         ASSERT_EQ(0u, final());
@@ -173,7 +175,9 @@ TEST(RijndaelKeyHygiene, NeitherKeyNorRoundKeyOutlivesResetOrDestruction) {
         Rijndael* cipher = new (storage) Rijndael;
         ASSERT_TRUE(cipher->Initialize(kDecrypt, key.data(), 16, kModeCbc, nullptr, 0, nullptr));
         ASSERT_TRUE(holds(key) && holds(lastRoundKey));
-        if (reset) ASSERT_TRUE(cipher->Reset(nullptr));
+        if (reset) {
+            ASSERT_TRUE(cipher->Reset(nullptr));
+        }
         if (!reset) cipher->~Rijndael();
         EXPECT_FALSE(holds(key)) << "reset " << reset;
         EXPECT_FALSE(holds(lastRoundKey)) << "reset " << reset;

@@ -68,7 +68,9 @@ TEST(StringCrypt, DigitCountsDecideWhatIsDecrypted) {
         std::wstring lower = in, out;
         std::transform(lower.begin(), lower.end(), lower.begin(), towlower);
         EXPECT_TRUE(DecryptStringW(out, lower)) << in;
-        if (expected != L"<decrypted>") EXPECT_EQ(expected, out) << in;
+        if (expected != L"<decrypted>") {
+            EXPECT_EQ(expected, out) << in;
+        }
     }
     for (const std::wstring& tooShort : {stored.substr(0, 31), std::wstring()}) {
         std::wstring out = L"unchanged";
