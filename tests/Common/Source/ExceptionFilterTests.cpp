@@ -98,7 +98,6 @@ TEST_F(ExceptionFilter, EntriesThatAreNoFolderAreSkippedAndTheOthersStillCount) 
                                          {L"D:\\Arcade\\pinball.exe", true}}) {
         EXPECT_EQ(filtered, CParentControlCommon::IsFilteredApp(path)) << path;
     }
-
     // The report that tools explain verdicts with: how each entry fared, up
     // to the one that decided.
     ParentControl::FilterReport report;
@@ -119,8 +118,9 @@ TEST_F(ExceptionFilter, EntriesThatAreNoFolderAreSkippedAndTheOthersStillCount) 
 
 // Ten thousand values, all but one no stored folder (text that is no hex or
 // not whole blocks, empty, a block with a non-digit, numbers, raw bytes), are
-// each skipped: the real folder halfway still decides.
-TEST_F(ExceptionFilter, TenThousandJunkEntriesAroundTheRealOneAreEachSkipped) {
+// each skipped: the real folder halfway still decides. The fault case's name.
+using ExceptionKeyJunk = ExceptionFilter;
+TEST_F(ExceptionKeyJunk, TenThousandJunkEntriesAroundTheRealOneAreEachSkipped) {
     FakeQuennet::Reset(0x1234, 5);
     ProductPathScope product(std::wstring(L"C:\\Program Files\\Brennix\\Suite"));
     std::mt19937 random(20261207);
