@@ -1,8 +1,7 @@
-// Libraries loaded by name: lookups, what a missing one leaves, references.
+// Libraries loaded by name: lookups and what a missing one leaves.
 #include <gtest/gtest.h>
 
-#include "ChildProcess.h"
-#include "Common/BxCommon/BxComn_BxDbg.h"
+#include "Common/BxCommon/BxComn_Library.h"
 
 using namespace BxCommon::Library;
 
@@ -19,17 +18,4 @@ TEST(LibraryBase, FindsFunctionsByNameAndNothingWithoutALibrary) {
     SetLastError(0);
     EXPECT_EQ(nullptr, missing.GetFunction(L"LibraryTestsExport"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
-}
-
-// The debug log's wrapper frees its own reference, exactly one, when destroyed.
-TEST(BxDbgWrapper, FreesItsOneReference) {
-    const std::wstring recorder = TestSupport::BinaryFolder() + L"BxDbgRecorder.dll";
-    HMODULE ours = LoadLibraryW(recorder.c_str());
-    {
-        BxDbg wrapper(recorder.c_str());
-        ASSERT_TRUE(wrapper.BindFunctions(true, nullptr));
-    }
-    EXPECT_NE(nullptr, GetModuleHandleW(L"BxDbgRecorder.dll"));
-    FreeLibrary(ours);
-    EXPECT_EQ(nullptr, GetModuleHandleW(L"BxDbgRecorder.dll"));
 }

@@ -10,16 +10,12 @@
 
 using namespace BxCommon::Cryptograph;
 
-TEST(StringKeyFromTheBuild, ASecondKeyFileDecryptsItsOwnValuesOnly) {
+// "D:\Arcade" stored by `openssl enc -aes-128-cbc -iv 0` under the second key
+// (under the development key it is 08A4EDF642182F5F8E39389AFC5E9CDE).
+TEST(StringKeyFromTheBuild, ASecondKeyFileDecryptsItsOwnValues) {
     const StringKey key;
     for (DWORD i = 0; i < StringKey::kLength; ++i) EXPECT_EQ(0x10 + i, key.Bytes()[i]) << i;
-
-    // "D:\Arcade" stored by `openssl enc -aes-128-cbc -iv 0` under the second
-    // key, and under the development key.
     std::wstring text;
     EXPECT_TRUE(DecryptStringW(text, L"FA2A314A27BAFF5C7CB5917DA2837F05"));
     EXPECT_EQ(L"D:\\Arcade", text);
-    text.clear();
-    DecryptStringW(text, L"08A4EDF642182F5F8E39389AFC5E9CDE");
-    EXPECT_NE(L"D:\\Arcade", text);
 }

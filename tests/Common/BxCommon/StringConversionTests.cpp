@@ -1,8 +1,7 @@
-// UTF-8 at the stored strings' edge and the conversion code page of the
-// names handed to Windows.
+// The string helpers: UTF-8 at the stored strings' edge, and formatting that
+// never cuts its text.
 #include <gtest/gtest.h>
 
-#include "Common/BxCommon/BxComn_HResultError.h"
 #include "Common/BxCommon/BxComn_String.h"
 
 using namespace BxCommon::String;
@@ -37,11 +36,26 @@ TEST(Utf8, IllFormedSequencesBecomeReplacementCharacters) {
     }
 }
 
-// Up to 128 bytes in place, longer names on the heap.
-TEST(ConversionCodePage, ConvertsShortAndLongNamesBothWays) {
-    EXPECT_STREQ("GetNativeSystemInfo", ToConversionCodePage(L"GetNativeSystemInfo").c_str());
-    EXPECT_EQ(std::string(300, 'n'), ToConversionCodePage(std::wstring(300, L'n').c_str()).c_str());
-    EXPECT_EQ(nullptr, ToConversionCodePage(nullptr).c_str());
-    EXPECT_STREQ(L"BxComn_Registry.cpp", FromConversionCodePage("BxComn_Registry.cpp").get());
-    EXPECT_EQ(nullptr, FromConversionCodePage(nullptr));
+// 255 characters and the terminator fill the first buffer of 256 exactly;
+// longer texts take more attempts. An invalid format fails at once, without
+// growing; so does a text beyond the bound, which is refused rather than cut.
+TEST(StringFormat, TextsComeOutWholeOrNotAtAll) {
+    std::wstring out;
+    for (size_t length : {0u, 255u, 256u, 511u, 512u, 5000u}) {
+        const std::wstring text(length, L'x');
+        EXPECT_TRUE(Format(out, L"%s", text.c_str())) << length;
+        EXPECT_EQ(text, out) << length;
+    }
+    EXPECT_FALSE(Format(out, L"abc%"));
+    EXPECT_EQ(L"", out);
+    va_list none{};
+    size_t size = 256;
+    EXPECT_FALSE(FormatV(out, size, L"%y", none));
+    EXPECT_EQ(256u, size);
+    const std::wstring huge(kMaxFormatSize, L'x');
+    size = kMaxFormatSize;
+    out = L"previous";
+    EXPECT_FALSE(FormatV(out, size, huge.c_str(), none));
+    EXPECT_EQ(kMaxFormatSize, size);
+    EXPECT_EQ(L"", out);
 }

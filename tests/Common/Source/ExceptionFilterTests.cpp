@@ -1,8 +1,10 @@
 // Which executables the application list leaves out, with the real registry
-// holding the installation folder and the encrypted exception folders.
+// holding the installation folder and the encrypted exception folders, also
+// as a damaged or tampered registry may leave them.
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <random>
 
 #include "Common/Source/ParentControlCommon.h"
 #include "ExceptionFolders.h"
@@ -36,8 +38,7 @@ TEST_F(ExceptionFilter, WindowsAndProductFoldersMatchAnywhereInThePath) {
         FilterRule decidedBy;
     } cases[] = {
         {"Windows folder in other case", suite, L"C:\\WINDOWS\\system32\\calc.exe", FilterRule::kWindowsFolder},
-        {"Windows folder as a prefix", suite, L"C:\\WindowsApps\\x.exe", FilterRule::kWindowsFolder},
-        {"Windows folder further in", suite, L"D:\\Backup\\c:\\windows\\x.exe", FilterRule::kWindowsFolder},
+        {"Windows folder further in, as a prefix", suite, L"D:\\c:\\windowsApps\\x.exe", FilterRule::kWindowsFolder},
         {"a reference is not expanded", suite, L"%windir%\\system32\\calc.exe", FilterRule::kNone},
         {"in the installation folder", suite, L"C:\\Program Files\\Brennix\\Suite\\console.exe",
          FilterRule::kProductFolder},
@@ -97,7 +98,6 @@ TEST_F(ExceptionFilter, EntriesThatAreNoFolderAreSkippedAndTheOthersStillCount) 
                                          {L"D:\\Arcade\\pinball.exe", true}}) {
         EXPECT_EQ(filtered, CParentControlCommon::IsFilteredApp(path)) << path;
     }
-
     // The report that tools explain verdicts with: how each entry fared, up
     // to the one that decided.
     ParentControl::FilterReport report;
@@ -114,6 +114,37 @@ TEST_F(ExceptionFilter, EntriesThatAreNoFolderAreSkippedAndTheOthersStillCount) 
     }
     EXPECT_EQ(DWORD{ERROR_INVALID_DATA}, report.exceptions[2].readError);
     EXPECT_EQ(L"d:\\music", report.exceptions[5].folder);
+}
+
+// Ten thousand values, all but one no stored folder (text that is no hex or
+// not whole blocks, empty, a block with a non-digit, numbers, raw bytes), are
+// each skipped: the real folder halfway still decides. The fault case's name.
+using ExceptionKeyJunk = ExceptionFilter;
+TEST_F(ExceptionKeyJunk, TenThousandJunkEntriesAroundTheRealOneAreEachSkipped) {
+    FakeQuennet::Reset(0x1234, 5);
+    ProductPathScope product(std::wstring(L"C:\\Program Files\\Brennix\\Suite"));
+    std::mt19937 random(20261207);
+    const auto digits = [&](size_t count) {
+        std::wstring text;
+        while (text.size() < count) text += L"0123456789ABCDEF"[random() % 16];
+        return text;
+    };
+    for (int index = 0; index < 10000; ++index) {
+        const std::wstring name = L"Entry" + std::to_wstring(10000 + index);
+        std::wstring text[] = {L"not hexadecimal at all", digits(1 + 2 * (index % 40)), L"", digits(32)};
+        text[3][index % 32] = L'G';  // a block's worth of digits, one not a digit
+        if (index == 5000) {
+            exceptions_.AddFolder(name, L"D:\\Games");
+        } else if (index % 6 < 4) {
+            exceptions_.AddString(name, text[index % 6]);
+        } else {
+            exceptions_.AddRaw(name, index % 6 == 4 ? REG_DWORD : REG_BINARY, text[3].c_str(), index % 6 == 4 ? 4 : 16);
+        }
+    }
+    ParentControl::FilterReport report;
+    EXPECT_TRUE(CParentControlCommon::IsFilteredApp(L"D:\\Games\\Solitaire\\sol.exe", report));
+    ASSERT_EQ(5001u, report.exceptions.size());
+    EXPECT_EQ(L"Entry15000", report.exceptions.back().valueName);
 }
 
 }  // namespace
