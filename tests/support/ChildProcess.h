@@ -1,4 +1,5 @@
-// Runs a program to its end (bounded) with its output captured in files.
+// Programs run to their end (bounded) with their output captured in files,
+// and the environment they inherit.
 #pragma once
 
 #include <windows.h>
@@ -25,5 +26,20 @@ std::wstring BinaryFolder();
 
 // Quotes one argument for CommandLineToArgvW-style parsing.
 std::wstring Quote(const std::wstring& argument);
+
+// An environment variable of this process set (or, with null, removed) for
+// the life of the object, and removed afterwards.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
+        SetEnvironmentVariableW(name, value);
+    }
+    ~EnvironmentVariable() { SetEnvironmentVariableW(name_, nullptr); }
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+private:
+    const wchar_t* name_;
+};
 
 }  // namespace TestSupport

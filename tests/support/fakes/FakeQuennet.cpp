@@ -10,7 +10,6 @@ struct State {
     uint32_t level = 0;
     std::vector<Message> messages;
     std::vector<std::wstring> levelQueries;
-    std::vector<std::wstring> constructedFolders;
 };
 
 State& Current() {
@@ -29,7 +28,6 @@ void Reset(uintptr_t handle, uint32_t level) {
 void SetLevel(uint32_t level) { Current().level = level; }
 const std::vector<Message>& Messages() { return Current().messages; }
 const std::vector<std::wstring>& LevelQueries() { return Current().levelQueries; }
-const std::vector<std::wstring>& ConstructedFolders() { return Current().constructedFolders; }
 
 std::vector<std::wstring> Texts() {
     std::vector<std::wstring> texts;
@@ -41,10 +39,7 @@ std::vector<std::wstring> Texts() {
 
 extern "C" {
 
-int32_t QUENNET_CALL Log_ConstructServer(const wchar_t* folder) {
-    FakeQuennet::Current().constructedFolders.push_back(folder ? folder : L"(null)");
-    return 0;
-}
+int32_t QUENNET_CALL Log_ConstructServer(const wchar_t*) { return 0; }
 
 QuennetHandle QUENNET_CALL Log_GetDefaultHandle(void) {
     return reinterpret_cast<QuennetHandle>(FakeQuennet::Current().handle);

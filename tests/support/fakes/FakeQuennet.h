@@ -24,8 +24,7 @@ void Reset(uintptr_t handle = 0x1234, uint32_t level = 2);
 void SetLevel(uint32_t level);
 const std::vector<Message>& Messages();
 std::vector<std::wstring> Texts();
-// Level queries made, and the module names they asked for.
+// The module names of the level queries made, in order.
 const std::vector<std::wstring>& LevelQueries();
-const std::vector<std::wstring>& ConstructedFolders();
 
 }  // namespace FakeQuennet
