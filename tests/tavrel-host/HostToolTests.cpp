@@ -116,7 +116,7 @@ TEST(HostTool, MissingModuleOrExportIsNamed) {
 
 TEST(HostTool, StopClosesTheNamedApplication) {
     TempFolder folder;
-    WindowApp app(L"--top 1", CopyWindowApp(folder / L"Apps\\Game.exe"));
+    WindowApp app(L"--top 1", folder / L"Apps\\Game.exe");
     ASSERT_TRUE(app.WaitUntilReady());
     std::wstring path = folder / L"apps\\game.exe";
     for (wchar_t& c : path) c = (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
