@@ -54,6 +54,10 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const
     return result;
 }
 
+ProcessResult Host(const std::wstring& arguments, const std::string& input) {
+    return RunProcess(Quote(BinaryFolder() + L"tavrel-host.exe") + L" " + arguments, 60000, input);
+}
+
 std::wstring BinaryFolder() {
     wchar_t path[MAX_PATH * 4] = {};
     GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));

@@ -20,6 +20,9 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 30000, const std::string& input = {},
                          const std::wstring& workingFolder = {});
 
+// The build's tavrel-host.exe run with `arguments`.
+ProcessResult Host(const std::wstring& arguments, const std::string& input = {});
+
 // The folder of the running test executable, with a trailing separator; the
 // build puts every binary there.
 std::wstring BinaryFolder();
