@@ -25,7 +25,6 @@ void Reset(uintptr_t handle, uint32_t level) {
     Current().level = level;
 }
 
-void SetLevel(uint32_t level) { Current().level = level; }
 const std::vector<Message>& Messages() { return Current().messages; }
 const std::vector<std::wstring>& LevelQueries() { return Current().levelQueries; }
 
@@ -52,15 +51,9 @@ uint32_t QUENNET_CALL Log_GetLogLevel(QuennetHandle handle, const wchar_t* modul
 
 int32_t QUENNET_CALL Log_Flush(QuennetHandle, const wchar_t* module, uint32_t level, const wchar_t* sourceFile,
                                uint32_t line, const wchar_t* text, uint32_t byteCount) {
-    FakeQuennet::Message message;
-    message.module = module ? module : L"(null)";
-    message.level = level;
-    message.sourceFile = sourceFile ? sourceFile : L"(null)";
-    message.line = line;
-    message.textWasNull = text == nullptr;
-    message.byteCount = byteCount;
-    if (text != nullptr) message.text.assign(text, byteCount / sizeof(wchar_t));
-    FakeQuennet::Current().messages.push_back(message);
+    FakeQuennet::Current().messages.push_back({module ? module : L"(null)", level, sourceFile ? sourceFile : L"(null)",
+                                               line, byteCount,
+                                               text ? std::wstring(text, byteCount / sizeof(wchar_t)) : L""});
     return 0;
 }
 
