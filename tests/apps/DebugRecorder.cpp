@@ -14,8 +14,6 @@ namespace {
 
 std::mutex g_lock;
 std::vector<std::wstring> g_lines;
-std::vector<SYSTEMTIME> g_times;
-std::wstring g_name;
 int g_answer = 0;
 int g_handle = 0;
 unsigned g_initializations = 0;
@@ -23,9 +21,8 @@ unsigned g_initializations = 0;
 }  // namespace
 
 #ifndef RECORDER_WITHOUT_INITIALIZE
-RECORDER_API int WINAPI BxDbgInitialize(const wchar_t* name, void** debugHandle) {
+RECORDER_API int WINAPI BxDbgInitialize(const wchar_t*, void** debugHandle) {
     std::lock_guard<std::mutex> hold(g_lock);
-    g_name = name != nullptr ? name : L"";
     *debugHandle = &g_handle;
     ++g_initializations;
     return 0;
@@ -34,11 +31,10 @@ RECORDER_API int WINAPI BxDbgInitialize(const wchar_t* name, void** debugHandle)
 
 RECORDER_API int WINAPI BxDbgUninitialize(void*) { return 0; }
 
-RECORDER_API int WINAPI BxDbgTrace(void* debugHandle, const SYSTEMTIME* localTime, const wchar_t* line) {
+RECORDER_API int WINAPI BxDbgTrace(void* debugHandle, const SYSTEMTIME*, const wchar_t* line) {
     std::lock_guard<std::mutex> hold(g_lock);
     if (debugHandle != &g_handle) return -1;
     g_lines.emplace_back(line);
-    g_times.push_back(*localTime);
     return g_answer;
 }
 
@@ -61,6 +57,5 @@ RECORDER_API unsigned WINAPI BxDbgRecorder_Initializations() {
 RECORDER_API void WINAPI BxDbgRecorder_Reset(int answer) {
     std::lock_guard<std::mutex> hold(g_lock);
     g_lines.clear();
-    g_times.clear();
     g_answer = answer;
 }

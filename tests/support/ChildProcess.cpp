@@ -1,77 +1,61 @@
 #include "ChildProcess.h"
 
+#include <algorithm>
+
+#include "Common/BxCommon/BxComn_UniqueResource.h"
 #include "TempFolder.h"
 #include "TextFile.h"
 
 namespace TestSupport {
-namespace {
-
-class InheritableFile {
-public:
-    InheritableFile(const std::wstring& path, DWORD access, DWORD disposition) {
-        SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, TRUE};
-        handle_ = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &attributes, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    ~InheritableFile() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-std::wstring WithoutCarriageReturns(std::wstring text) {
-    std::wstring kept;
-    for (wchar_t c : text) {
-        if (c != L'\r') kept += c;
-    }
-    return kept;
-}
-
-}  // namespace
 
 ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const std::string& input,
                          const std::wstring& workingFolder) {
     TempFolder scratch;
-    std::wstring inPath = scratch / L"in.txt";
-    {
-        HANDLE file = CreateFileW(inPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        if (!input.empty()) WriteFile(file, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
-        CloseHandle(file);
-    }
     ProcessResult result;
+    WriteBytes(scratch / L"in", input);
     {
-        InheritableFile in(inPath, GENERIC_READ, OPEN_EXISTING);
-        InheritableFile out(scratch / L"out.txt", GENERIC_WRITE, CREATE_ALWAYS);
-        InheritableFile err(scratch / L"err.txt", GENERIC_WRITE, CREATE_ALWAYS);
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        const auto open = [&](const wchar_t* name, DWORD access, DWORD disposition) {
+            return BxCommon::UniqueFileHandle(CreateFileW((scratch / name).c_str(), access,
+                                                          FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                                          disposition, 0, nullptr));
+        };
+        const auto in = open(L"in", GENERIC_READ, OPEN_EXISTING);
+        const auto out = open(L"out", GENERIC_WRITE, CREATE_ALWAYS);
+        const auto err = open(L"err", GENERIC_WRITE, CREATE_ALWAYS);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = in.Get();
         startup.hStdOutput = out.Get();
         startup.hStdError = err.Get();
-        PROCESS_INFORMATION process{};
+        PROCESS_INFORMATION info{};
         std::wstring mutableLine = commandLine;
         if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                            workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process)) {
+                            workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info)) {
             result.err = L"CreateProcessW failed: " + std::to_wstring(GetLastError());
             return result;
         }
-        result.finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+        const BxCommon::UniqueHandle process(info.hProcess), thread(info.hThread);
+        result.finished = WaitForSingleObject(process.Get(), timeoutMs) == WAIT_OBJECT_0;
         if (!result.finished) {
-            TerminateProcess(process.hProcess, 1);
-            WaitForSingleObject(process.hProcess, 5000);
+            TerminateProcess(process.Get(), 1);
+            WaitForSingleObject(process.Get(), 5000);
         }
-        GetExitCodeProcess(process.hProcess, &result.exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        GetExitCodeProcess(process.Get(), &result.exitCode);
     }
-    result.out = WithoutCarriageReturns(ReadUtf8File(scratch / L"out.txt"));
-    result.err = WithoutCarriageReturns(ReadUtf8File(scratch / L"err.txt"));
+    const auto read = [&](const wchar_t* name) {
+        std::wstring text = ReadUtf8File(scratch / name);
+        text.erase(std::remove(text.begin(), text.end(), L'\r'), text.end());
+        return text;
+    };
+    result.out = read(L"out");
+    result.err = read(L"err");
     return result;
+}
+
+ProcessResult Host(const std::wstring& arguments, const std::string& input) {
+    return RunProcess(Quote(BinaryFolder() + L"tavrel-host.exe") + L" " + arguments, 60000, input);
 }
 
 std::wstring BinaryFolder() {
@@ -89,11 +73,8 @@ std::wstring Quote(const std::wstring& argument) {
             ++backslashes;
             continue;
         }
-        if (c == L'"') {
-            quoted.append(backslashes * 2 + 1, L'\\');
-        } else {
-            quoted.append(backslashes, L'\\');
-        }
+        // Backslashes double only before a quote, which gets one of its own.
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
         backslashes = 0;
         quoted += c;
     }

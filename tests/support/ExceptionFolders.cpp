@@ -16,11 +16,8 @@ ExceptionFoldersScope::ExceptionFoldersScope() { DeleteExceptionKey(); }
 ExceptionFoldersScope::~ExceptionFoldersScope() { DeleteExceptionKey(); }
 
 void ExceptionFoldersScope::AddRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kAppCtrlExceptFolderListKey, 0, nullptr, 0,
-                                             KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size));
-    RegCloseKey(key);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, kAppCtrlExceptFolderListKey, name.c_str(), type,
+                                             data, size));
 }
 
 void ExceptionFoldersScope::AddString(const std::wstring& name, const std::wstring& text) {

@@ -20,35 +20,30 @@ namespace {
 // The patched functions are plain functions: they find the watch here.
 JorvexWatch::State* g_watch = nullptr;
 
-template <typename Function>
-Function Original(const std::unique_ptr<ImportPatch>& patch) {
-    return patch->OriginalAs<Function>();
-}
-
 JorvexStatus JORVEX_CALL Destroy(JsonHandle* handle) {
-    const JorvexStatus status = Original<decltype(&Destroy)>(g_watch->destroy)(handle);
+    const JorvexStatus status = g_watch->destroy->OriginalAs<decltype(&Destroy)>()(handle);
     if (status < 0) ++g_watch->refusedReleases;
     return status;
 }
 
 JorvexStatus JORVEX_CALL Create(JsonHandle* out) {
     if (const JorvexStatus failure = std::exchange(g_watch->createFailure, 0)) return failure;
-    return Original<decltype(&Create)>(g_watch->create)(out);
+    return g_watch->create->OriginalAs<decltype(&Create)>()(out);
 }
 
 JorvexStatus JORVEX_CALL Share(JsonHandle source, JsonHandle* out) {
     if (const JorvexStatus failure = std::exchange(g_watch->shareFailure, 0)) return failure;
-    return Original<decltype(&Share)>(g_watch->share)(source, out);
+    return g_watch->share->OriginalAs<decltype(&Share)>()(source, out);
 }
 
 JorvexStatus JORVEX_CALL GetAtKey(JsonHandle object, JsonHandle* out, const wchar_t* key) {
     if (!g_watch->throwKey.empty() && key != nullptr && g_watch->throwKey == key) g_watch->raise();
-    return Original<decltype(&GetAtKey)>(g_watch->getAtKey)(object, out, key);
+    return g_watch->getAtKey->OriginalAs<decltype(&GetAtKey)>()(object, out, key);
 }
 
 JorvexStatus JORVEX_CALL GetString(JsonHandle value, wchar_t* buffer, uint32_t* length) {
     g_watch->lengthsPassed.push_back(length != nullptr ? *length : 0xffffffff);
-    return Original<decltype(&GetString)>(g_watch->getString)(value, buffer, length);
+    return g_watch->getString->OriginalAs<decltype(&GetString)>()(value, buffer, length);
 }
 
 std::unique_ptr<ImportPatch> Patch(const char* function, void* replacement) {

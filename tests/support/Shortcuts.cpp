@@ -8,6 +8,7 @@
 
 #include "Common/BxCommon/InstComn_ShellLinkCreate.h"
 #include "TempFolder.h"
+#include "TextFile.h"
 
 namespace TestSupport {
 namespace {
@@ -33,17 +34,13 @@ std::wstring StartMenuFolder() {
 
 void WriteEmptyFile(const std::wstring& path) {
     CreateFolders(FolderOf(path));
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << GetLastError();
-    CloseHandle(file);
+    ASSERT_TRUE(WriteBytes(path, {})) << GetLastError();
 }
 
 void PlaceExecutable(const std::wstring& path) {
-    CreateFolders(FolderOf(path));
     wchar_t windows[MAX_PATH] = {};
     GetWindowsDirectoryW(windows, MAX_PATH);
-    ASSERT_TRUE(CopyFileW((std::wstring(windows) + L"\\system32\\winver.exe").c_str(), path.c_str(), FALSE))
-        << GetLastError();
+    CopyFileTo(std::wstring(windows) + L"\\system32\\winver.exe", path);
 }
 
 }  // namespace TestSupport

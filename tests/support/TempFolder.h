@@ -1,4 +1,4 @@
-// A uniquely named folder below %TEMP%, removed with everything in it.
+// A folder for one test, removed with everything in it.
 #pragma once
 
 #include <string>
@@ -9,7 +9,11 @@ namespace TestSupport {
 
 class TempFolder {
 public:
+    // A uniquely named folder below %TEMP%.
     TempFolder();
+    // The folder at `path`, emptied first (a test's own folder in a shared
+    // place, such as the Start Menu that task 1 scans).
+    explicit TempFolder(std::wstring path);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -25,5 +29,8 @@ private:
 
 using BxCommon::FolderTree::CreateFolders;
 using BxCommon::FolderTree::RemoveTree;
+
+// Copies the file `from` to `to`, folders created; fails the test when it cannot.
+void CopyFileTo(const std::wstring& from, const std::wstring& to);
 
 }  // namespace TestSupport

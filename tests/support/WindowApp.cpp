@@ -9,11 +9,11 @@
 
 namespace TestSupport {
 
-WindowApp::WindowApp(const std::wstring& windows, const std::wstring& executable, DWORD creationFlags)
-    : readyPath_(scratch_ / L"ready.txt"), reportPath_(scratch_ / L"report.txt") {
-    std::wstring program = executable.empty() ? BinaryFolder() + L"window-app.exe" : executable;
-    std::wstring commandLine = Quote(program) + L" " + windows + L" --ready " + Quote(readyPath_) + L" --report " +
-                               Quote(reportPath_) + L" --lifetime 60000";
+WindowApp::WindowApp(const std::wstring& windows, const std::wstring& copyAt, DWORD creationFlags) {
+    const std::wstring built = BinaryFolder() + L"window-app.exe";
+    const std::wstring program = copyAt.empty() ? built : copyAt;
+    if (!copyAt.empty()) CopyFileTo(built, copyAt);
+    std::wstring commandLine = Quote(program) + L" " + windows + L" --report " + Quote(scratch_ / L"report.txt");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -22,8 +22,8 @@ WindowApp::WindowApp(const std::wstring& windows, const std::wstring& executable
         ADD_FAILURE() << "cannot start window-app: " << GetLastError();
         return;
     }
+    const BxCommon::UniqueHandle thread(info.hThread);
     process_.Reset(info.hProcess);
-    thread_.Reset(info.hThread);
     pid_ = info.dwProcessId;
 }
 
@@ -34,14 +34,11 @@ WindowApp::~WindowApp() {
     }
 }
 
-void WindowApp::Resume() const { ResumeThread(thread_.Get()); }
-
-bool WindowApp::WaitUntilReady(DWORD timeoutMs) const {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (GetTickCount64() < deadline) {
-        if (FileExists(readyPath_)) return true;
+// The report starts with "ready" once the windows are up.
+bool WindowApp::WaitUntilReady() const {
+    for (const ULONGLONG deadline = GetTickCount64() + 20000; GetTickCount64() < deadline; Sleep(20)) {
+        if (FileExists(scratch_ / L"report.txt")) return true;
         if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0) return false;
-        Sleep(20);
     }
     return false;
 }
@@ -55,15 +52,11 @@ std::optional<DWORD> WindowApp::WaitForExit(DWORD timeoutMs) const {
 
 std::vector<std::string> WindowApp::Report() const {
     std::vector<std::string> lines;
-    std::istringstream stream(ReadBytes(reportPath_));
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    std::istringstream stream(ReadBytes(scratch_ / L"report.txt"));
+    for (std::string line; std::getline(stream, line);) {
+        if (line != "ready") lines.push_back(line);
+    }
     return lines;
-}
-
-std::wstring CopyWindowApp(const std::wstring& path) {
-    CreateFolders(path.substr(0, path.find_last_of(L'\\')));
-    EXPECT_TRUE(CopyFileW((BinaryFolder() + L"window-app.exe").c_str(), path.c_str(), FALSE)) << GetLastError();
-    return path;
 }
 
 }  // namespace TestSupport

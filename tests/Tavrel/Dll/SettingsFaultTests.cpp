@@ -7,77 +7,60 @@
 #include <thread>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "Common/FrwkCommon/Frwk_ProductKey.h"
 #include "ExceptionFolders.h"
-#include "JsonQuoted.h"
-#include "LoadedPlugin.h"
+#include "ExpectedText.h"
 #include "ProductRegistry.h"
 #include "Shortcuts.h"
 #include "TempFolder.h"
 #include "TextFile.h"
 #include "tavrel-host/HostSession.h"
-#include "tavrel-host/OwnedJson.h"
 
 using namespace TestSupport;
 
 namespace {
 
 // Every TLS slot the process has left, held for the life of the object.
-class AllTlsSlotsTaken {
-public:
+struct AllTlsSlotsTaken {
     AllTlsSlotsTaken() {
-        for (DWORD slot; (slot = TlsAlloc()) != TLS_OUT_OF_INDEXES;) slots_.push_back(slot);
+        for (DWORD slot; (slot = TlsAlloc()) != TLS_OUT_OF_INDEXES;) slots.push_back(slot);
     }
     ~AllTlsSlotsTaken() {
-        for (DWORD slot : slots_) TlsFree(slot);
+        for (DWORD slot : slots) TlsFree(slot);
     }
-    AllTlsSlotsTaken(const AllTlsSlotsTaken&) = delete;
-    AllTlsSlotsTaken& operator=(const AllTlsSlotsTaken&) = delete;
-
-    size_t Count() const { return slots_.size(); }
-
-private:
-    std::vector<DWORD> slots_;
+    std::vector<DWORD> slots;
 };
 
-std::wstring Call(const LoadedPlugin& plugin, const wchar_t* request) {
-    TavrelHost::OwnedJson requestValue(request), response(L"{}");
-    EXPECT_EQ(0x20ff0000u, plugin.CallFunc(requestValue.Get(), response.Get())) << request;
-    return response.ToText();
-}
+const std::wstring kList = L"{\"TaskID\":1}";
 
 // Chess in a Start Menu folder of the test's own. With the installation
 // folder root\Suite\Pellam, the log goes to root\Suite\VESK.
 class PluginSettings : public ::testing::Test {
 protected:
     void SetUp() override {
-        RemoveTree(menu_);
         CreateFolders(root_ / L"Suite\\Pellam");
         PlaceExecutable(chess_);
         ComScope com;
-        WriteShortcut(menu_ + L"\\Chess.lnk", chess_);
+        WriteShortcut(menu_ / L"Chess.lnk", chess_);
     }
-    void TearDown() override { RemoveTree(menu_); }
 
-    // One load with the log level at `level`: task 1's answer, task 0 for a
-    // process that cannot exist, and every export's status checked.
+    // One load with the log level at `level`, as the host loads it: task 0
+    // for a process that cannot exist, then task 1's answer.
     std::wstring Round(const wchar_t* level) {
-        TavrelHost::ComApartment apartment;
-        LoadedPlugin plugin(level);
-        DWORD version = 0;
-        EXPECT_EQ(0x20ff0000u, plugin.Versioning(&version));
-        EXPECT_EQ(0x00010001u, version);
-        EXPECT_EQ(0x20ff0000u, plugin.Initialize());
-        const std::wstring listed = Call(plugin, L"{\"TaskID\":1}");
-        EXPECT_EQ(L"{}", Call(plugin, L"{\"TaskID\":0,\"TaskParam\":{\"PcAppStopList\":[{\"PcAppStopPid\":5,"
-                              L"\"PcAppStopFilePath\":\"c:\\\\x.exe\"}]}}"));
-        EXPECT_EQ(0x20ff0000u, plugin.Uninitialize());
-        return listed;
+        EnvironmentVariable logLevel(L"QUENNET_LOG_LEVEL", level);
+        TavrelHost::HostSession session;
+        DWORD status = 0;
+        EXPECT_EQ(L"{}", session.Send(L"{\"TaskID\":0,\"TaskParam\":{\"PcAppStopList\":[{\"PcAppStopPid\":5,"
+                                      L"\"PcAppStopFilePath\":\"c:\\\\x.exe\"}]}}",
+                                      &status));
+        EXPECT_EQ(0x20ff0000u, status);
+        return session.Send(kList);
     }
 
     TempFolder root_;
     const std::wstring chess_ = root_ / L"Apps\\Chess\\chess.exe";
-    const std::wstring menu_ = StartMenuFolder() + L"\\Programs\\TavrelSettingsTest";
+    TempFolder menu_{StartMenuFolder() + L"\\Programs\\TavrelSettingsTest"};
 };
 
 }  // namespace
@@ -118,14 +101,11 @@ TEST_F(PluginSettings, WithoutAnInstallationFolderNothingIsListed) {
 TEST_F(PluginSettings, ThreadsThatThrowAtOnceWithNoTlsSlotLeftAnswerAlike) {
     ProductPathScope product(root_ / L"Suite\\Pellam");
     ExceptionFoldersScope noExceptionKey;
-    LoadedPlugin plugin(L"0");
+    EnvironmentVariable level(L"QUENNET_LOG_LEVEL", L"0");
+    TavrelHost::HostSession session;
     AllTlsSlotsTaken slots;
-    ASSERT_GT(slots.Count(), 0u);
-    std::wstring reference;
-    {
-        TavrelHost::ComApartment apartment;
-        reference = Call(plugin, L"{\"TaskID\":1}");
-    }
+    ASSERT_FALSE(slots.slots.empty());
+    const std::wstring reference = session.Send(kList);
     ASSERT_NE(std::wstring::npos, reference.find(JsonQuoted(chess_))) << reference;
 
     std::atomic<int> differing{0};
@@ -133,7 +113,7 @@ TEST_F(PluginSettings, ThreadsThatThrowAtOnceWithNoTlsSlotLeftAnswerAlike) {
     for (int t = 0; t < 6; ++t) {
         threads.emplace_back([&] {
             TavrelHost::ComApartment apartment;
-            for (int i = 0; i < 40; ++i) differing += Call(plugin, L"{\"TaskID\":1}") == reference ? 0 : 1;
+            for (int i = 0; i < 40; ++i) differing += session.Send(kList) == reference ? 0 : 1;
         });
     }
     for (auto& thread : threads) thread.join();

@@ -89,24 +89,22 @@ struct Answers {
 class Soak : public ::testing::Test {
 protected:
     void SetUp() override {
-        RemoveTree(menu_);
         ComScope com;
         for (const std::wstring app :
              {L"Apps\\Chess", L"Apps\\Paint", L"Apps\\Gone", L"Suite\\Console", L"Games\\Sol"}) {
             PlaceExecutable(root_ / app + L".exe");
-            WriteShortcut(menu_ + app.substr(app.find(L'\\')) + L".lnk", root_ / app + L".exe");
+            WriteShortcut(menu_ / app.substr(app.find(L'\\') + 1) + L".lnk", root_ / app + L".exe");
         }
         DeleteFileW((root_ / L"Apps\\Gone.exe").c_str());
-        WriteShortcut(menu_ + L"\\Notepad.lnk", L"C:\\windows\\notepad.exe");
-        WriteUtf8File(menu_ + L"\\Read me.txt", L"not a shortcut");
+        WriteShortcut(menu_ / L"Notepad.lnk", L"C:\\windows\\notepad.exe");
+        WriteUtf8File(menu_ / L"Read me.txt", L"not a shortcut");
         exceptions_.AddFolder(L"Games", root_ / L"Games");
     }
-    void TearDown() override { RemoveTree(menu_); }
 
     TempFolder root_;
     ProductPathScope product_{root_ / L"Suite\\Pellam"};
     ExceptionFoldersScope exceptions_;
-    const std::wstring menu_ = StartMenuFolder() + L"\\Programs\\TavrelSoak";
+    TempFolder menu_{StartMenuFolder() + L"\\Programs\\TavrelSoak"};
 };
 
 }  // namespace

@@ -60,25 +60,3 @@ TEST_F(JsonValueHolder, StringsAreReadWithTheLengthPresetAndRoomForTheTerminator
     EXPECT_EQ(L"", notText->GetString());
     EXPECT_EQ(JORVEX_E_WRONG_TYPE, notText->Result());
 }
-
-TEST_F(JsonValueHolder, FailedNumberReadLeavesThePreset) {
-    CJsonValueHolder request(*source_.Get());
-    uint32_t value = 42;
-    for (const wchar_t* key : {L"Missing", L"Name"}) {
-        EXPECT_LT(request.GetAtKey(key)->GetUInt(value), 0) << key;
-        EXPECT_EQ(42u, value) << key;
-    }
-}
-
-TEST_F(JsonValueHolder, PutsCopyValuesAndReturnTheLibrarysStatus) {
-    CJsonValueHolder target;
-    CJsonValueHolder source(*source_.Get());
-    EXPECT_EQ(JORVEX_OK, target.GetAtKey(L"copy")->PutJsonHandle(*source.GetAtKey(L"TaskParam")));
-    EXPECT_EQ(JORVEX_OK, target.GetAtKey(L"flag")->PutBool(true));
-    CJsonValueHolder* tooFar = target.GetAtKey(L"list")->GetAtIndex(1);
-    EXPECT_EQ(JORVEX_E_OUT_OF_RANGE, tooFar->PutString(L"x"));
-    EXPECT_EQ(JORVEX_E_OUT_OF_RANGE, tooFar->Result());
-    uint32_t copied = 0;
-    target.GetAtKey(L"copy")->GetAtKey(L"PcAppStopList")->GetAtIndex(0)->GetUInt(copied);
-    EXPECT_EQ(1u, copied);
-}

@@ -73,11 +73,6 @@ TEST_F(ExceptionBoundary, AThrownCommonLibraryExceptionIsLoggedAndDeleted) {
     EXPECT_EQ(1, deleted);
 }
 
-TEST_F(ExceptionBoundary, AFailedShareIsNotReleased) {
-    library_.FailNextShare(JORVEX_E_NO_MEMORY);  // the request's share
-    EXPECT_EQ(L"dwTaskId = 0", Call().at(1));
-}
-
 // The entry line cannot be written for want of memory: the line is lost, the
 // task is not.
 TEST_F(ExceptionBoundary, ATraceLineWithoutMemoryIsDroppedAndTheTaskStillRuns) {

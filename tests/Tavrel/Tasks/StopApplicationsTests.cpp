@@ -1,4 +1,5 @@
-// Task 0 through the real export, against real processes with real windows.
+// Task 0 through the real export, against real processes with real windows
+// (the X display of scripts/test.sh).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,10 +8,10 @@
 #include <algorithm>
 #include <regex>
 
+#include "ExpectedText.h"
+#include "ExportCall.h"
 #include "FakeQuennet.h"
 #include "ImportPatch.h"
-#include "JsonQuoted.h"
-#include "tavrel-host/OwnedJson.h"
 #include "Tavrel/Plugin/TavrelInterface.h"
 #include "TempFolder.h"
 #include "WindowApp.h"
@@ -29,27 +30,28 @@ std::wstring Element(DWORD pid, const std::wstring& path) {
 
 std::wstring ExecutablePathOf(HANDLE process) {
     wchar_t path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameExW(process, nullptr, path, MAX_PATH);
-    return std::wstring(path, length);
+    return std::wstring(path, GetModuleFileNameExW(process, nullptr, path, MAX_PATH));
 }
 
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text) c = (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
-    return text;
-}
-
-std::wstring Upper(std::wstring text) {
-    for (wchar_t& c : text) c = (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
-    return text;
-}
-
+// As the log writes numbers.
 std::wstring Hex(DWORD value) {
     wchar_t text[16];
-    swprintf(text, 16, L"0x%lx", value);
-    return value == 0 ? L"0" : text;
+    swprintf(text, 16, value == 0 ? L"0" : L"0x%lx", value);
+    return text;
 }
 
-// The order of the helper's process and window calls for one process id.
+// The first line logged that starts with `start`, or nothing.
+std::optional<std::wstring> Logged(const std::vector<std::wstring>& texts, const std::wstring& start) {
+    const auto found =
+        std::find_if(texts.begin(), texts.end(), [&](const std::wstring& text) { return text.rfind(start, 0) == 0; });
+    return found != texts.end() ? std::optional(*found) : std::nullopt;
+}
+
+const std::wstring kMismatch = L"CloseProcessInList() --- Process file path is not match!";
+const std::wstring kWindowFound = L"GetWindowHandleByPID() --- hWnd=";
+const std::wstring kWindowSearched = L"==> CParentControlProcessHelper::GetWindowHandleByPID";
+
+// The helper's process and window calls for one process id, in order.
 struct ProcessCalls {
     static inline DWORD pid = 0;
     static inline HANDLE opened = nullptr;
@@ -87,21 +89,11 @@ protected:
             << "window tests need an X display: run them through scripts/test.sh (Xvfb)";
     }
 
+    // The lines logged; task 0 writes nothing back.
     std::vector<std::wstring> Send(const std::wstring& request) {
-        TavrelHost::OwnedJson requestValue(request);
-        TavrelHost::OwnedJson response(L"{}");
         FakeQuennet::Reset(0x1234, 2);
-        EXPECT_EQ(0x20ff0000u, Interface_FastCall_CallFunc(requestValue.Get(), response.Get()));
-        EXPECT_EQ(L"{}", response.ToText()) << "task 0 writes nothing back";
+        EXPECT_EQ(L"{}", SendThrough(Interface_FastCall_CallFunc, request));
         return FakeQuennet::Texts();
-    }
-
-    static bool Contains(const std::vector<std::wstring>& texts, const std::wstring& wanted) {
-        return std::find(texts.begin(), texts.end(), wanted) != texts.end();
-    }
-
-    static bool AnyStartsWith(const std::vector<std::wstring>& texts, const std::wstring& prefix) {
-        return std::any_of(texts.begin(), texts.end(), [&](const std::wstring& t) { return t.rfind(prefix, 0) == 0; });
     }
 
     TempFolder folder_;
@@ -109,32 +101,41 @@ protected:
 
 }  // namespace
 
-// The request's path must contain the lower-cased executable path, anywhere.
+// The request's path must hold the lower-cased executable path, anywhere,
+// case and all: the copy's name has capitals.
 TEST_F(StopApplications, ARequestPathHoldingTheLowerCasedExecutablePathClosesItsWindow) {
-    for (const bool withTextAround : {false, true}) {
-        WindowApp app(L"--top 1", CopyWindowApp(folder_ / L"Apps\\Game.exe"));
+    const struct {
+        const wchar_t* before;
+        bool lowered;
+        const wchar_t* after;
+    } rows[] = {{L"", true, L""}, {L"\"", true, L"\" --fullscreen"}, {L"", false, L""}};
+    for (const auto& row : rows) {
+        WindowApp app(L"--top 1", folder_ / L"Apps\\Game.exe");
         ASSERT_TRUE(app.WaitUntilReady());
         const std::wstring path = ExecutablePathOf(app.Process());
         ASSERT_NE(std::wstring::npos, path.find(L"Game.exe")) << path;
-        const std::wstring requested = withTextAround ? L"\"" + Lower(path) + L"\" --fullscreen" : Lower(path);
+        const std::wstring requested = row.before + (row.lowered ? Lower(path) : path) + row.after;
 
-        auto texts = Send(StopRequest(Element(app.Pid(), requested)));
+        const auto texts = Send(StopRequest(Element(app.Pid(), requested)));
 
-        EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000));
+        EXPECT_TRUE(Logged(texts, L"uPid: " + Hex(app.Pid()) + L" tsFilePath: " + requested));
+        if (!row.lowered) {
+            EXPECT_TRUE(Logged(texts, kMismatch + L" PID: " + Hex(app.Pid()) + L" tsAppFilePath: " + requested +
+                                          L" tsFilePath: " + Lower(path)));
+            EXPECT_EQ(std::nullopt, app.WaitForExit(1000));
+            continue;
+        }
+        EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000)) << requested;
         EXPECT_EQ((std::vector<std::string>{"WM_CLOSE top 0", "exit 7"}), app.Report());
-        ASSERT_EQ(14u, texts.size());
-        EXPECT_EQ(L"uAppCount: 0x1", texts[2]);
-        EXPECT_EQ(L"uPid: " + Hex(app.Pid()) + L" tsFilePath: " + requested, texts[3]);
-        EXPECT_TRUE(std::regex_match(
-            texts[8], std::wregex(L"GetWindowHandleByPID\\(\\) --- hWnd=0x[0-9a-f]{8} Pid=" + Hex(app.Pid()))))
-            << texts[8];
+        const std::wregex handle(L"GetWindowHandleByPID\\(\\) --- hWnd=0x[0-9a-f]{8} Pid=" + Hex(app.Pid()));
+        EXPECT_TRUE(std::regex_match(Logged(texts, kWindowFound).value_or(L"none"), handle));
     }
 }
 
 // While the process is open its id cannot pass to another process, whose
 // window would otherwise get the close request.
 TEST_F(StopApplications, TheProcessStaysOpenUntilItsWindowIsAskedToClose) {
-    WindowApp app(L"--top 1", CopyWindowApp(folder_ / L"Apps\\Game.exe"));
+    WindowApp app(L"--top 1", folder_ / L"Apps\\Game.exe");
     ASSERT_TRUE(app.WaitUntilReady());
     const std::wstring path = Lower(ExecutablePathOf(app.Process()));
     ImportPatch open("kernel32.dll", "OpenProcess", reinterpret_cast<void*>(&ProcessCalls::Open));
@@ -152,114 +153,73 @@ TEST_F(StopApplications, TheProcessStaysOpenUntilItsWindowIsAskedToClose) {
     EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000));
 }
 
-TEST_F(StopApplications, UpperCaseRequestPathDoesNotMatchAndIsLogged) {
-    WindowApp app(L"--top 1", CopyWindowApp(folder_ / L"Apps\\Game.exe"));
+// The window shown last is on top; each entry of the list asks it again.
+TEST_F(StopApplications, TheTopmostQualifyingWindowIsAskedOncePerEntry) {
+    WindowApp app(L"--top 3");
     ASSERT_TRUE(app.WaitUntilReady());
-    std::wstring path = ExecutablePathOf(app.Process());
-    std::wstring requested = Upper(path);
-
-    auto texts = Send(StopRequest(Element(app.Pid(), requested)));
-
-    EXPECT_TRUE(Contains(texts, L"CloseProcessInList() --- Process file path is not match! PID: " + Hex(app.Pid()) +
-                                    L" tsAppFilePath: " + requested + L" tsFilePath: " + Lower(path)));
-    EXPECT_FALSE(AnyStartsWith(texts, L"==> CParentControlProcessHelper::GetWindowHandleByPID"));
-    EXPECT_EQ(std::nullopt, app.WaitForExit(1000));
-}
-
-TEST_F(StopApplications, OnlyTheTopmostOfSeveralQualifyingWindowsIsClosed) {
-    WindowApp app(L"--top 3 --child 2");
-    ASSERT_TRUE(app.WaitUntilReady());
-
-    Send(StopRequest(Element(app.Pid(), Lower(ExecutablePathOf(app.Process())))));
-
-    EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000));
-    // The window shown last is on top.
-    EXPECT_EQ((std::vector<std::string>{"WM_CLOSE top 2", "exit 7"}), app.Report());
-}
-
-TEST_F(StopApplications, HiddenWindowsAndOwnedPopupsDoNotQualify) {
-    for (const wchar_t* windows : {L"--hidden 2", L"--popup 2"}) {
-        WindowApp app(windows);
-        ASSERT_TRUE(app.WaitUntilReady());
-
-        auto texts = Send(StopRequest(Element(app.Pid(), Lower(ExecutablePathOf(app.Process())))));
-
-        EXPECT_TRUE(Contains(texts, L"<== CParentControlProcessHelper::GetWindowHandleByPID")) << windows;
-        EXPECT_FALSE(AnyStartsWith(texts, L"GetWindowHandleByPID() --- hWnd=")) << windows;
-        EXPECT_EQ(std::nullopt, app.WaitForExit(1000)) << windows;
-    }
-}
-
-TEST_F(StopApplications, ExitedProcessGetsNoPathCheckAndNothingIsPosted) {
-    DWORD pid = 0;
-    {
-        WindowApp app(L"--top 1");
-        ASSERT_TRUE(app.WaitUntilReady());
-        pid = app.Pid();
-        TerminateProcess(app.Process(), 1);
-        WaitForSingleObject(app.Process(), 5000);
-    }
-    auto texts = Send(StopRequest(Element(pid, L"c:\\apps\\game.exe")));
-    EXPECT_FALSE(AnyStartsWith(texts, L"CloseProcessInList() --- Process file path is not match!"));
-    EXPECT_TRUE(Contains(texts, L"<== CParentControlProcessHelper::GetWindowHandleByPID"));
-    EXPECT_FALSE(AnyStartsWith(texts, L"GetWindowHandleByPID() --- hWnd="));
-}
-
-TEST_F(StopApplications, EmptyStopListMakesNoHelperAtAll) {
-    for (const wchar_t* request : {L"{\"TaskID\":0,\"TaskParam\":{\"PcAppStopList\":[]}}", L"{\"TaskID\":0}",
-                                   L"{\"TaskParam\":{\"PcAppStopList\":{\"PcAppStopPid\":1}}}",
-                                   L"{\"TaskParam\":{\"PcAppStopList\":\"c:\\\\x.exe\"}}",
-                                   L"{\"TaskParam\":{\"PcAppStopList\":17}}", L"{\"TaskParam\":[1,2]}"}) {
-        EXPECT_EQ((std::vector<std::wstring>{L"==> Interface_FastCall_CallFunc", L"dwTaskId = 0", L"uAppCount: 0",
-                                             L"<== Interface_FastCall_CallFunc"}),
-                  Send(request))
-            << request;
-    }
-}
-
-TEST_F(StopApplications, ElementsThatAreNotObjectsOrLackMembersGiveDefaultItems) {
-    auto texts =
-        Send(StopRequest(L"5, \"text\", null, {\"PcAppStopPid\":255}, {\"PcAppStopFilePath\":\"c:\\\\a.exe\"},"
-                         L" {\"PcAppStopPid\":\"12\",\"PcAppStopFilePath\":42}"));
-    EXPECT_EQ((std::vector<std::wstring>{L"uAppCount: 0x6", L"uPid: 0 tsFilePath: ", L"uPid: 0 tsFilePath: ",
-                                         L"uPid: 0 tsFilePath: ", L"uPid: 0xff tsFilePath: ",
-                                         L"uPid: 0 tsFilePath: c:\\a.exe", L"uPid: 0 tsFilePath: "}),
-              std::vector<std::wstring>(texts.begin() + 2, texts.begin() + 9));
-}
-
-TEST_F(StopApplications, DuplicateEntriesEachPostTheirOwnCloseRequest) {
-    WindowApp app(L"--top 1");
-    ASSERT_TRUE(app.WaitUntilReady());
-    std::wstring element = Element(app.Pid(), Lower(ExecutablePathOf(app.Process())));
+    const std::wstring element = Element(app.Pid(), Lower(ExecutablePathOf(app.Process())));
 
     Send(StopRequest(element + L"," + element));
 
     EXPECT_EQ(std::optional<DWORD>(7), app.WaitForExit(20000));
-    EXPECT_EQ((std::vector<std::string>{"WM_CLOSE top 0", "WM_CLOSE top 0", "exit 7"}), app.Report());
+    EXPECT_EQ((std::vector<std::string>{"WM_CLOSE top 2", "WM_CLOSE top 2", "exit 7"}), app.Report());
 }
 
-TEST_F(StopApplications, UnreadableExecutablePathSkipsThePathCheck) {
-    // A process created suspended has no module list yet on Windows, so its
-    // path cannot be read; the entry is then treated like a process that
-    // cannot be opened.
-    WindowApp app(L"--top 1", {}, CREATE_SUSPENDED);
-    if (!ExecutablePathOf(app.Process()).empty()) {
-        app.Resume();
-        GTEST_SKIP() << "this platform reads the path of a suspended process; the failure path is not reachable here";
+// Hidden windows and owned pop-ups do not qualify. A process that cannot be
+// opened (no process has id 6: ids are multiples of four), that has exited,
+// or whose path cannot be read (suspended at its start, before its modules
+// are listed) gets no path check: its window is looked for all the same.
+TEST_F(StopApplications, NoWindowQualifiesOrThePathCannotBeRead) {
+    DWORD exited = 0;
+    {
+        WindowApp app(L"--top 1");
+        ASSERT_TRUE(app.WaitUntilReady());
+        exited = app.Pid();
+        TerminateProcess(app.Process(), 1);
+        WaitForSingleObject(app.Process(), 5000);
     }
-    auto texts = Send(StopRequest(Element(app.Pid(), L"no match at all")));
-    app.Resume();
-    EXPECT_FALSE(AnyStartsWith(texts, L"CloseProcessInList() --- Process file path is not match!"));
-    EXPECT_TRUE(Contains(texts, L"==> CParentControlProcessHelper::GetWindowHandleByPID"));
+    WindowApp hidden(L"--hidden 2"), popups(L"--popup 2"), suspended(L"--top 1", {}, CREATE_SUSPENDED);
+    ASSERT_TRUE(hidden.WaitUntilReady() && popups.WaitUntilReady());
+    ASSERT_EQ(L"", ExecutablePathOf(suspended.Process()));
+    for (const auto& [pid, path] : {std::pair{hidden.Pid(), Lower(ExecutablePathOf(hidden.Process()))},
+                                    std::pair{popups.Pid(), Lower(ExecutablePathOf(popups.Process()))},
+                                    std::pair{DWORD{6}, std::wstring(L"c:\\apps\\game.exe")},
+                                    std::pair{exited, std::wstring(L"c:\\apps\\game.exe")},
+                                    std::pair{suspended.Pid(), std::wstring(L"c:\\apps\\game.exe")}}) {
+        const auto texts = Send(StopRequest(Element(pid, path)));
+        EXPECT_FALSE(Logged(texts, kMismatch)) << pid;
+        EXPECT_TRUE(Logged(texts, kWindowSearched)) << pid;
+        EXPECT_FALSE(Logged(texts, kWindowFound)) << pid;
+    }
+    EXPECT_EQ(std::nullopt, hidden.WaitForExit(1000));
+    EXPECT_EQ(std::nullopt, popups.WaitForExit(0));
 }
 
-TEST_F(StopApplications, HostileListsEndWithTheSpecifiedFallbacks) {
-    // Process ids 0 and 0xFFFFFFFF, a 100,000-character path, non-string paths.
-    std::wstring longPath(100000, L'p');
-    auto texts = Send(StopRequest(Element(0, L"c:\\x.exe") + L"," + Element(0xFFFFFFFF, longPath) +
-                                  L",{\"PcAppStopPid\":3,\"PcAppStopFilePath\":[\"c:\\\\x.exe\"]}"));
-    EXPECT_EQ(L"uAppCount: 0x3", texts.at(2));
-    EXPECT_EQ(L"uPid: 0xffffffff tsFilePath: " + longPath, texts.at(4));
-    EXPECT_EQ(L"uPid: 0x3 tsFilePath: ", texts.at(5));
-    EXPECT_EQ(L"<== Interface_FastCall_CallFunc", texts.back());
+// Whatever the list holds is read to items, missing members as 0 and "".
+TEST_F(StopApplications, HostileStopListsAreReadToDefaultItems) {
+    const auto parsed = [&](const std::wstring& request) {
+        std::vector<std::wstring> lines;
+        for (const std::wstring& text : Send(request)) {
+            if (text.rfind(L"uAppCount: ", 0) == 0 || text.rfind(L"uPid: ", 0) == 0) lines.push_back(text);
+        }
+        return lines;
+    };
+    for (const std::wstring& request :
+         {std::wstring(L"{\"TaskID\":0}"), StopRequest(L""), std::wstring(L"{\"TaskParam\":[1,2]}"),
+          std::wstring(L"{\"TaskParam\":{\"PcAppStopList\":{\"PcAppStopPid\":1}}}"),
+          std::wstring(L"{\"TaskParam\":{\"PcAppStopList\":\"c:\\\\x.exe\"}}"),
+          std::wstring(L"{\"TaskParam\":{\"PcAppStopList\":17}}")}) {
+        EXPECT_EQ(std::vector<std::wstring>{L"uAppCount: 0"}, parsed(request)) << request;
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"uAppCount: 0x7", L"uPid: 0 tsFilePath: ", L"uPid: 0 tsFilePath: ",
+                                         L"uPid: 0 tsFilePath: ", L"uPid: 0xff tsFilePath: ",
+                                         L"uPid: 0 tsFilePath: c:\\a.exe", L"uPid: 0 tsFilePath: ",
+                                         L"uPid: 0x3 tsFilePath: "}),
+              parsed(StopRequest(L"5, \"text\", null, {\"PcAppStopPid\":255}, {\"PcAppStopFilePath\":\"c:\\\\a.exe\"},"
+                                 L" {\"PcAppStopPid\":\"12\",\"PcAppStopFilePath\":42},"
+                                 L" {\"PcAppStopPid\":3,\"PcAppStopFilePath\":[\"c:\\\\x.exe\"]}")));
+    const std::wstring longPath(100000, L'p');
+    EXPECT_EQ((std::vector<std::wstring>{L"uAppCount: 0x2", L"uPid: 0 tsFilePath: c:\\x.exe",
+                                         L"uPid: 0xffffffff tsFilePath: " + longPath}),
+              parsed(StopRequest(Element(0, L"c:\\x.exe") + L"," + Element(0xFFFFFFFF, longPath))));
 }

@@ -10,7 +10,6 @@ struct State {
     uint32_t level = 0;
     std::vector<Message> messages;
     std::vector<std::wstring> levelQueries;
-    std::vector<std::wstring> constructedFolders;
 };
 
 State& Current() {
@@ -26,10 +25,8 @@ void Reset(uintptr_t handle, uint32_t level) {
     Current().level = level;
 }
 
-void SetLevel(uint32_t level) { Current().level = level; }
 const std::vector<Message>& Messages() { return Current().messages; }
 const std::vector<std::wstring>& LevelQueries() { return Current().levelQueries; }
-const std::vector<std::wstring>& ConstructedFolders() { return Current().constructedFolders; }
 
 std::vector<std::wstring> Texts() {
     std::vector<std::wstring> texts;
@@ -41,10 +38,7 @@ std::vector<std::wstring> Texts() {
 
 extern "C" {
 
-int32_t QUENNET_CALL Log_ConstructServer(const wchar_t* folder) {
-    FakeQuennet::Current().constructedFolders.push_back(folder ? folder : L"(null)");
-    return 0;
-}
+int32_t QUENNET_CALL Log_ConstructServer(const wchar_t*) { return 0; }
 
 QuennetHandle QUENNET_CALL Log_GetDefaultHandle(void) {
     return reinterpret_cast<QuennetHandle>(FakeQuennet::Current().handle);
@@ -57,15 +51,9 @@ uint32_t QUENNET_CALL Log_GetLogLevel(QuennetHandle handle, const wchar_t* modul
 
 int32_t QUENNET_CALL Log_Flush(QuennetHandle, const wchar_t* module, uint32_t level, const wchar_t* sourceFile,
                                uint32_t line, const wchar_t* text, uint32_t byteCount) {
-    FakeQuennet::Message message;
-    message.module = module ? module : L"(null)";
-    message.level = level;
-    message.sourceFile = sourceFile ? sourceFile : L"(null)";
-    message.line = line;
-    message.textWasNull = text == nullptr;
-    message.byteCount = byteCount;
-    if (text != nullptr) message.text.assign(text, byteCount / sizeof(wchar_t));
-    FakeQuennet::Current().messages.push_back(message);
+    FakeQuennet::Current().messages.push_back({module ? module : L"(null)", level, sourceFile ? sourceFile : L"(null)",
+                                               line, byteCount,
+                                               text ? std::wstring(text, byteCount / sizeof(wchar_t)) : L""});
     return 0;
 }
 

@@ -13,7 +13,6 @@ struct Message {
     uint32_t level = 0;
     std::wstring sourceFile;
     uint32_t line = 0;
-    bool textWasNull = false;
     uint32_t byteCount = 0;
     std::wstring text;
 };
@@ -21,11 +20,9 @@ struct Message {
 // Forgets everything; the service then answers `handle` (0: not running) and
 // the configured level `level` for every module.
 void Reset(uintptr_t handle = 0x1234, uint32_t level = 2);
-void SetLevel(uint32_t level);
 const std::vector<Message>& Messages();
 std::vector<std::wstring> Texts();
-// Level queries made, and the module names they asked for.
+// The module names of the level queries made, in order.
 const std::vector<std::wstring>& LevelQueries();
-const std::vector<std::wstring>& ConstructedFolders();
 
 }  // namespace FakeQuennet

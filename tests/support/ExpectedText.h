@@ -1,4 +1,4 @@
-// Expected JSON written out in tests.
+// Text that tests expect, worked out apart from the code under test.
 #pragma once
 
 #include <string>
@@ -13,6 +13,13 @@ inline std::wstring JsonQuoted(const std::wstring& text) {
         quoted += c;
     }
     return quoted + L"\"";
+}
+
+// `text` with A to Z lower-cased, as the plug-in compares paths.
+template <typename Text>
+Text Lower(Text text) {
+    for (auto& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<typename Text::value_type>(c + 32) : c;
+    return text;
 }
 
 }  // namespace TestSupport
