@@ -278,6 +278,8 @@ TEST_F(RegistryValue, NumbersAndBinaryValuesKeepTheirTypeAndSizeAndQuietReadsThe
     EXPECT_EQ(0xDEADu, error);
     EXPECT_EQ(18u, storage_.GetQwordValue(L"dword", 18, &error));
     EXPECT_EQ(kInvalidData, error);
+    EXPECT_EQ(0x0123456789ABCDEFu, storage_.GetQwordValue(L"qword", 18, &error));
+    EXPECT_EQ(kInvalidData, error) << "untouched on success";
     EXPECT_EQ(L"def", Registry(kView64).GetStringValue(L"dword", L"def", &error));
     EXPECT_EQ(6u, error) << "closed";
     EXPECT_EQ(L"def", storage_.GetStringValue(L"missing", L"def", nullptr));
@@ -300,3 +302,36 @@ TEST_F(RegistryValue, NumbersAndBinaryValuesKeepTheirTypeAndSizeAndQuietReadsThe
 }
 
 }  // namespace
+
+namespace {
+
+LSTATUS g_flushResult = ERROR_SUCCESS;
+int g_flushes = 0;
+LSTATUS WINAPI RecordFlush(HKEY) { return ++g_flushes, g_flushResult; }
+
+}  // namespace
+
+// A failure names its key and value. Close flushes only when asked; a failed
+// flush leaves the key open. A deleted key stays open until Close.
+TEST_F(RegistryValue, FailuresNameTheirValueAndCloseFlushesOnlyWhenAsked) {
+    bool named = false;
+    try {
+        storage_.GetDwordValue(L"missing");
+    } catch (BxCommon::Storage::RegException* e) {
+        const std::unique_ptr<BxCommon::Storage::RegException> failure(e);
+        named = failure->GetValueName() == L"missing" && failure->GetKeyPath().find(path_) != std::wstring::npos;
+    }
+    EXPECT_TRUE(named);
+
+    const TestSupport::ImportPatch flush{"advapi32.dll", "RegFlushKey", reinterpret_cast<void*>(&RecordFlush)};
+    g_flushResult = ERROR_ACCESS_DENIED;
+    EXPECT_EQ(DWORD{ERROR_ACCESS_DENIED}, CodeOf([&] { storage_.Close(true); }));
+    EXPECT_TRUE(storage_.SetDwordValue(L"still open", 1));
+    g_flushResult = ERROR_SUCCESS;
+    ASSERT_TRUE(storage_.Close(false));
+    EXPECT_EQ(1, g_flushes);
+    ASSERT_TRUE(storage_.Create(AsKey(), L"leaf"));
+    ASSERT_TRUE(storage_.DeleteKey());
+    EXPECT_EQ(kNothingThrown, CodeOf([&] { storage_.Close(true); }));
+    EXPECT_EQ(2, g_flushes);
+}

@@ -15,7 +15,8 @@ using InstCommon::Utility::ShellLink::ResolveShortcut;
 
 // A file that is not a shortcut, or not there, fails and leaves both outputs
 // (the module's Start Menu scan meets the other kinds of broken file). The
-// folder task 1 scans comes without a trailing separator.
+// folder task 1 scans comes without a trailing separator; an unknown folder
+// fails and leaves the output.
 TEST(ShellLinks, ResolveTargetsAndFindTheStartMenuOrLeaveTheOutputsAsTheyWere) {
     ComScope com;
     TempFolder folder;
@@ -37,4 +38,7 @@ TEST(ShellLinks, ResolveTargetsAndFindTheStartMenuOrLeaveTheOutputsAsTheyWere) {
     ASSERT_TRUE(GetSpecialFolderPath(CSIDL_STARTMENU, path));
     EXPECT_NE(std::wstring::npos, path.find(L"\\Start Menu")) << path;
     EXPECT_NE(L'\\', path.back());
+    path = L"kept";
+    EXPECT_FALSE(GetSpecialFolderPath(0x7F, path)) << "no such folder";
+    EXPECT_EQ(L"kept", path);
 }

@@ -59,3 +59,17 @@ TEST(StringFormat, TextsComeOutWholeOrNotAtAll) {
     EXPECT_EQ(kMaxFormatSize, size);
     EXPECT_EQ(L"", out);
 }
+
+// Narrow names for Windows: short texts in place, long ones on the heap, the
+// same text back either way; null stays null.
+TEST(ConversionCodePage, ShortAndLongTextsComeBackAndNullStaysNull) {
+    for (size_t length : {3u, 127u, 128u, 5000u}) {
+        const std::wstring text(length, L'n');
+        const ToConversionCodePage narrow(text.c_str());
+        ASSERT_NE(nullptr, narrow.c_str()) << length;
+        EXPECT_EQ(std::string(length, 'n'), narrow.c_str()) << length;
+        EXPECT_EQ(text, FromConversionCodePage(narrow.c_str()).get()) << length;
+    }
+    EXPECT_EQ(nullptr, ToConversionCodePage(nullptr).c_str());
+    EXPECT_EQ(nullptr, FromConversionCodePage(nullptr));
+}
