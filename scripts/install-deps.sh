@@ -9,7 +9,7 @@ packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     googletest nlohmann-json3-dev
     wine wine64 xvfb xauth
-    openssl osslsigncode zip git
+    openssl osslsigncode zip unzip git
 )
 [ $# -eq 0 ] || packages=("$@")
 missing=()
