@@ -26,14 +26,9 @@
 #error "The exception-state accessors were not checked against this compiler's runtime (cmake/RuntimeHooks.cmake)."
 #endif
 
-namespace Tavrel::Runtime {
-namespace {
-
+using Tavrel::Runtime::ExceptionState;
 static_assert(sizeof(ExceptionState) == 16 && alignof(ExceptionState) == 8, "the runtime's record is 16 bytes");
 static_assert(offsetof(ExceptionState, uncaughtExceptions) == 8, "the uncaught count follows one pointer");
-
-}  // namespace
-}  // namespace Tavrel::Runtime
 
 // Laid down by the mingw runtime (tlssup.c): the module's slot in each
 // thread's array of static TLS blocks, written by the loader, and the first
@@ -46,11 +41,11 @@ namespace {
 // The template of every thread's record: sorted by the linker between the
 // template's start (.tls$AAA) and end (.tls$ZZZ) markers, so that it is part
 // of what the loader copies into each thread's block.
-__attribute__((section(".tls$TAVREL"))) Tavrel::Runtime::ExceptionState g_template = {};
+__attribute__((section(".tls$TAVREL"))) ExceptionState g_template = {};
 
 }  // namespace
 
-Tavrel::Runtime::ExceptionState* Tavrel::Runtime::ThisThreadsExceptionState() noexcept {
+ExceptionState* Tavrel::Runtime::ThisThreadsExceptionState() noexcept {
     // What the compiler emits for __declspec(thread) on x64: the thread's
     // block array is TEB.ThreadLocalStoragePointer (gs:[0x58]); the record
     // sits at the template's offset in this module's block.
